@@ -1,0 +1,267 @@
+// korvel: the bitmap converter.
+//
+// A BMP file starts with a 14-byte file header: the signature "BM" and, at
+// offset 10, where the pixel data starts. An info header follows at offset
+// 14; its first four bytes give its size, which tells its layout. The
+// 12-byte OS/2 1.x header holds width and height as unsigned 16-bit values
+// at offsets 18 and 20 and the bit count at 24; all larger headers hold a
+// signed 32-bit width and height at 18 and 22, the bit count at 28 and, from
+// 20 bytes on, the compression at 30. All integers are little-endian.
+//
+// korvel converts uncompressed pictures of one bit per pixel. Their rows are
+// padded to a multiple of four bytes and stored bottom row first, or top row
+// first when the stored height is negative. Within a row the leftmost pixel
+// is the most significant bit of the first byte. The palette is not read: a
+// pixel stored as 0 (black in the customary palette) becomes a set bit.
+//
+// Everything is checked and every pixel read before the first byte of the
+// array is printed, so a refused file never leaves half an array behind.
+
+#include "korvel.hpp"
+
+#include <sys/types.h>
+
+namespace {
+
+constexpr uint16_t bmpmagic = 'B' | 'M' << 8;
+constexpr uint32_t fileheadersize = 14;
+constexpr uint32_t os2header = 12;
+
+// Every info header size that some BMP version defines.
+constexpr uint32_t headersizes[] = {12, 16, 40, 52, 56, 64, 108, 124};
+
+// Rows are padded to whole 32-bit words, so the largest picture needs
+// 32 * 255 bytes: far inside the buffer.
+constexpr uint32_t maxstride = (maxside + 31) / 32 * 4;
+static_assert(maxstride * maxside <= sizeof swbmp::pixels,
+              "the largest picture must fit the pixel buffer");
+
+void report(bmpverdict verdict, const char *path, const bmpheader &header);
+bmpverdict readheader(FILE *in, bmpheader &header);
+bmpverdict checkheader(const bmpheader &header);
+bmpverdict readpixels(FILE *in, const bmpheader &header, swbmp &image);
+
+}  // namespace
+
+// Returns whether the picture was converted; every refusal has been
+// reported on standard output.
+bool loadswbmp(const char *path)
+{
+    FILE *in = fopen(path, "rb");
+    if (in == nullptr) {
+        printf("\n\nDatei %s wurde nicht gefunden ... \n\n", path);
+        return false;
+    }
+    static swbmp image;
+    bmpheader header = {};
+    bmpverdict verdict = readswbmp(in, header, image);
+    fclose(in);
+    if (verdict != bmpok) {
+        report(verdict, path, header);
+        return false;
+    }
+    printswbmp(image);
+    return true;
+}
+
+bmpverdict readswbmp(FILE *in, bmpheader &header, swbmp &image)
+{
+    bmpverdict verdict = readheader(in, header);
+    if (verdict == bmpok)
+        verdict = checkheader(header);
+    if (verdict == bmpok)
+        verdict = readpixels(in, header, image);
+    return verdict;
+}
+
+namespace {
+
+void report(bmpverdict verdict, const char *path, const bmpheader &header)
+{
+    switch (verdict) {
+    case bmpok:
+        break;
+    case bmpunreadable:
+        // A directory opens on Linux but cannot be read: to the user it is
+        // as good as missing.
+        printf("\n\nDatei %s wurde nicht gefunden ... \n\n", path);
+        break;
+    case bmpnotswbmp:
+        printf("\n\nDatei %s ist keine unkomprimierte s/w BMP-Datei ... \n\n", path);
+        break;
+    case bmpincomplete:
+        printf("\n\nDatei %s ist unvollstaendig ... \n\n", path);
+        break;
+    case bmpbadsize:
+        printf("\n\nDatei %s: Bildgroesse %lld x %lld wird nicht unterstuetzt"
+               " (erlaubt: 1 bis 255 Pixel) ... \n\n",
+               path, static_cast<long long>(header.width),
+               static_cast<long long>(header.height < 0 ? -header.height : header.height));
+        break;
+    }
+}
+
+// The readers do not detect the end of the file themselves; the end-of-file
+// indicator does. Each read positions the stream first, which clears it, so
+// the fields are read by rising offset and the indicator is tested after the
+// last one: if an earlier field was cut off, so is the last.
+bmpverdict readheader(FILE *in, bmpheader &header)
+{
+    uint16_t magic = fread16(in, 0);
+    if (ferror(in))
+        return bmpunreadable;
+    if (feof(in) || magic != bmpmagic)
+        return bmpnotswbmp;
+
+    header.offset = fread32(in, 10);
+    header.headersize = fread32(in, 14);
+    if (feof(in) || ferror(in))
+        return bmpincomplete;
+
+    bool known = false;
+    for (uint32_t size : headersizes)
+        known = known || header.headersize == size;
+    if (!known)
+        return bmpnotswbmp;
+
+    // Skipped: planes, image size, resolution, palette size; korvel needs
+    // none of them, and files with nonsense there convert.
+    if (header.headersize == os2header) {
+        header.width = static_cast<uint16_t>(fread16(in, 18));
+        header.height = static_cast<uint16_t>(fread16(in, 20));
+        header.bitcount = static_cast<uint16_t>(fread16(in, 24));
+        header.compression = 0;
+    } else {
+        header.width = fread32(in, 18);
+        header.height = fread32(in, 22);
+        header.bitcount = static_cast<uint16_t>(fread16(in, 28));
+        // The 16-byte OS/2 2.x header ends before the compression field.
+        header.compression = header.headersize >= 20 ? fread32(in, 30) : 0;
+    }
+    if (feof(in) || ferror(in))
+        return bmpincomplete;
+    return bmpok;
+}
+
+bmpverdict checkheader(const bmpheader &header)
+{
+    if (header.bitcount != 1 || header.compression != 0)
+        return bmpnotswbmp;
+    int64_t rows = header.height < 0 ? -header.height : header.height;
+    if (header.width < 1 || header.width > maxside || rows < 1 || rows > maxside)
+        return bmpbadsize;
+    if (header.offset < fileheadersize + header.headersize)
+        return bmpnotswbmp;
+    return bmpok;
+}
+
+// Takes a header that passed checkheader: the picture fits the buffer.
+bmpverdict readpixels(FILE *in, const bmpheader &header, swbmp &image)
+{
+    uint32_t rows = header.height < 0 ? -header.height : header.height;
+    setgeometry(image, header.width, rows);
+    image.topdown = header.height < 0;
+    if (fseeko(in, static_cast<off_t>(header.offset), SEEK_SET) != 0)
+        return bmpincomplete;
+    if (fread(image.pixels, 1, image.size, in) != image.size)
+        return bmpincomplete;
+    return bmpok;
+}
+
+}  // namespace
+
+void setgeometry(swbmp &image, uint32_t width, uint32_t height)
+{
+    image.width = width;
+    image.height = height;
+    uint32_t words = (width >> 5) + ((width & 31) != 0);
+    image.stride = words << 2;
+    image.rowbytes = static_cast<uint8_t>((width >> 3) + ((width & 7) != 0));
+    image.size = image.stride * height;
+}
+
+// Each row becomes one line, built in a buffer and written in one call:
+// a formatted print per byte would cost more than all the rest of a run.
+void printswbmp(const swbmp &image, FILE *out)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    fputs("static const unsigned char bmppic [] = {\n", out);
+    fprintf(out, "  0x%.2X, 0x%.2X,\n  ", image.width, image.height);
+
+    // The file's bits past the width are noise; they are always cleared.
+    uint8_t tailmask = 0xFF << ((8 - image.width % 8) % 8);
+    char line[6 * 255 + 8];
+    for (uint32_t i = 0; i < image.height; i++) {
+        uint32_t stored = image.topdown ? i : image.height - 1 - i;
+        const uint8_t *row = image.pixels + stored * image.stride;
+        char *p = line;
+        for (uint32_t k = 0; k < image.rowbytes; k++) {
+            uint8_t byte = ~row[k];
+            if (k + 1 == image.rowbytes)
+                byte &= tailmask;
+            p[0] = '0';
+            p[1] = 'x';
+            p[2] = hex[byte >> 4];
+            p[3] = hex[byte & 15];
+            p[4] = ',';
+            p[5] = ' ';
+            p += 6;
+        }
+        // The closing brace hangs on the last byte of the array.
+        if (i + 1 == image.height && image.rowbytes > 0) {
+            p -= 2;
+            *p++ = ' ';
+            *p++ = '}';
+            *p++ = ';';
+            *p++ = '\n';
+        }
+        *p++ = '\n';
+        *p++ = ' ';
+        *p++ = ' ';
+        fwrite(line, 1, p - line, out);
+    }
+}
+
+// A read past the end yields EOF (-1), whose set bits fill every place from
+// that byte upward; callers test feof() instead of the value.
+int32_t fgetint32(FILE *in)
+{
+    uint32_t b0 = fgetc(in);
+    uint32_t b1 = fgetc(in);
+    uint32_t b2 = fgetc(in);
+    uint32_t b3 = fgetc(in);
+    return static_cast<int32_t>(b0 | b1 << 8 | b2 << 16 | b3 << 24);
+}
+
+int16_t fgetint16(FILE *in)
+{
+    uint32_t b0 = fgetc(in);
+    uint32_t b1 = fgetc(in);
+    return static_cast<int16_t>(b0 | b1 << 8);
+}
+
+int32_t fread32(FILE *in, long offset)
+{
+    fseek(in, offset, SEEK_SET);
+    return fgetint32(in);
+}
+
+int16_t fread16(FILE *in, long offset)
+{
+    fseek(in, offset, SEEK_SET);
+    return fgetint16(in);
+}
+
+uint8_t swapbits(uint8_t byte)
+{
+    uint8_t swapped = 0;
+    for (int bit = 0; bit < 8; bit++)
+        swapped |= ((byte >> bit) & 1) << (7 - bit);
+    return swapped;
+}
+
+void printbinbyte(uint8_t byte, FILE *out)
+{
+    for (int bit = 7; bit >= 0; bit--)
+        fputc((byte >> bit) & 1 ? '1' : '0', out);
+}

@@ -1,0 +1,56 @@
+// korvel: turns a black-and-white BMP file into the text of a C array.
+#ifndef KORVEL_HPP
+#define KORVEL_HPP
+
+#include <cstdint>
+#include <cstdio>
+
+// The largest picture korvel converts: the array stores width and height in
+// one byte each.
+constexpr uint32_t maxside = 255;
+
+// A picture as loaded from the file. Rows lie in the buffer as they are
+// stored, with their padding.
+struct swbmp {
+    uint32_t width;      // pixels per row
+    uint32_t height;     // rows
+    uint32_t stride;     // bytes per stored row, a multiple of 4
+    uint8_t rowbytes;    // bytes per output row
+    uint32_t size;       // bytes of pixel data: stride * height
+    bool topdown;        // first stored row is the top row
+    uint8_t pixels[32767];
+};
+
+// Why a file is not converted.
+enum bmpverdict {
+    bmpok,
+    bmpunreadable,  // opened, but reading fails (a directory)
+    bmpnotswbmp,    // not an uncompressed 1-bit BMP
+    bmpincomplete,  // the file ends too early
+    bmpbadsize,     // width or height outside 1..255
+};
+
+// The header fields korvel reads, as stored; 16-bit fields widened.
+struct bmpheader {
+    uint32_t offset;       // where the pixel data starts
+    uint32_t headersize;   // size of the info header
+    int64_t width;         // signed, except in 12-byte headers
+    int64_t height;        // negative: rows stored top row first
+    uint32_t bitcount;
+    uint32_t compression;  // 0 where the header has no such field
+};
+
+int32_t fgetint32(FILE *in);
+int16_t fgetint16(FILE *in);
+int32_t fread32(FILE *in, long offset);
+int16_t fread16(FILE *in, long offset);
+
+void setgeometry(swbmp &image, uint32_t width, uint32_t height);
+bmpverdict readswbmp(FILE *in, bmpheader &header, swbmp &image);
+bool loadswbmp(const char *path);
+void printswbmp(const swbmp &image, FILE *out = stdout);
+
+uint8_t swapbits(uint8_t byte);
+void printbinbyte(uint8_t byte, FILE *out = stdout);
+
+#endif
