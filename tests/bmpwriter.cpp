@@ -1,0 +1,100 @@
+#include "bmpwriter.hpp"
+
+#include <algorithm>
+#include <cstdio>
+
+void put16(std::string &file, size_t offset, uint16_t value)
+{
+    file[offset] = static_cast<char>(value);
+    file[offset + 1] = static_cast<char>(value >> 8);
+}
+
+void put32(std::string &file, size_t offset, uint32_t value)
+{
+    put16(file, offset, static_cast<uint16_t>(value));
+    put16(file, offset + 2, static_cast<uint16_t>(value >> 16));
+}
+
+static std::string headers(uint32_t width, uint32_t height, const bmplayout &layout,
+                           uint32_t pixelbytes)
+{
+    bool os2 = layout.headersize == 12;
+    uint32_t entry = os2 ? 3 : 4;  // OS/2 1.x palettes have no reserved byte
+    uint32_t offset = 14 + layout.headersize + 2 * entry + layout.gap;
+    std::string file(offset, static_cast<char>(0xA5));
+    std::fill(file.begin(), file.begin() + 14 + layout.headersize + 2 * entry, '\0');
+    put16(file, 0, 'B' | 'M' << 8);
+    put32(file, 2, offset + pixelbytes);
+    put32(file, 10, offset);
+    put32(file, 14, layout.headersize);
+    if (os2) {
+        put16(file, 18, static_cast<uint16_t>(width));
+        put16(file, 20, static_cast<uint16_t>(height));
+        put16(file, 22, 1);
+        put16(file, 24, 1);
+    } else {
+        put32(file, 18, width);
+        put32(file, 22, layout.topdown ? 0u - height : height);
+        put16(file, 26, 1);
+        put16(file, 28, 1);
+        if (layout.headersize >= 40)
+            put32(file, 34, pixelbytes);
+    }
+    size_t white = 14 + layout.headersize + (layout.whitefirst ? 0 : entry);
+    file.replace(white, 3, 3, static_cast<char>(0xFF));
+    return file;
+}
+
+std::string bmpfile(const picture &pic, const bmplayout &layout)
+{
+    uint32_t stride = (pic.width + 31) / 32 * 4;
+    std::string pixels(stride * pic.height, static_cast<char>(layout.junk));
+    for (uint32_t row = 0; row < pic.height; row++) {
+        uint32_t y = layout.topdown ? row : pic.height - 1 - row;
+        for (uint32_t x = 0; x < pic.width; x++) {
+            char &byte = pixels[row * stride + x / 8];
+            char bit = static_cast<char>(0x80 >> (x % 8));
+            byte = static_cast<char>(pic.ink(x, y) ? byte & ~bit : byte | bit);
+        }
+    }
+    return headers(pic.width, pic.height, layout, static_cast<uint32_t>(pixels.size())) + pixels;
+}
+
+std::string rawbmp(uint32_t width, uint32_t height, const std::string &pixels)
+{
+    return headers(width, height, {}, static_cast<uint32_t>(pixels.size())) + pixels;
+}
+
+std::string expectedoutput(const picture &pic)
+{
+    char text[32];
+    std::string out = "static const unsigned char bmppic [] = {\n";
+    std::snprintf(text, sizeof text, "  0x%.2X, 0x%.2X,\n  ", pic.width, pic.height);
+    out += text;
+    uint32_t bytes = (pic.width + 7) / 8;
+    for (uint32_t y = 0; y < pic.height; y++) {
+        for (uint32_t b = 0; b < bytes; b++) {
+            unsigned value = 0;
+            for (uint32_t bit = 0; bit < 8; bit++) {
+                uint32_t x = b * 8 + bit;
+                if (x < pic.width && pic.ink(x, y))
+                    value |= 0x80u >> bit;
+            }
+            bool last = y + 1 == pic.height && b + 1 == bytes;
+            std::snprintf(text, sizeof text, last ? "0x%.2X };\n" : "0x%.2X, ", value);
+            out += text;
+        }
+        out += "\n  ";
+    }
+    return out + "\n";
+}
+
+bool speckle(uint32_t x, uint32_t y)
+{
+    return ((x * 2654435761u) ^ (y * 40503u) ^ (x * y)) >> 11 & 1;
+}
+
+bool frame(uint32_t width, uint32_t height, uint32_t x, uint32_t y)
+{
+    return x == 0 || y == 0 || x + 1 == width || y + 1 == height || x == y;
+}

@@ -1,0 +1,42 @@
+// Test fixtures: 1-bit BMP files of any geometry and layout, and the array
+// text korvel must print for them, worked out pixel by pixel.
+#ifndef KORVEL_BMPWRITER_HPP
+#define KORVEL_BMPWRITER_HPP
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// ink(x, y), y counted from the top: the pixel is stored as palette index 0.
+using inkfn = std::function<bool(uint32_t x, uint32_t y)>;
+
+struct picture {
+    uint32_t width;
+    uint32_t height;
+    inkfn ink;
+};
+
+struct bmplayout {
+    uint32_t headersize = 40;  // 12: OS/2 1.x header with 16-bit sizes
+    bool topdown = false;      // stored with a negative height, top row first
+    bool whitefirst = false;   // palette entry 0 is white
+    uint8_t junk = 0;          // fills row padding, bits past the width included
+    uint32_t gap = 0;          // junk bytes between palette and pixel data
+};
+
+std::string bmpfile(const picture &pic, const bmplayout &layout = {});
+
+// A 40-byte-header file whose pixel area is given as stored.
+std::string rawbmp(uint32_t width, uint32_t height, const std::string &pixels);
+
+// korvel's whole standard output for the picture.
+std::string expectedoutput(const picture &pic);
+
+void put16(std::string &file, size_t offset, uint16_t value);
+void put32(std::string &file, size_t offset, uint32_t value);
+
+// Pixel patterns with something in every byte position.
+bool speckle(uint32_t x, uint32_t y);
+bool frame(uint32_t width, uint32_t height, uint32_t x, uint32_t y);
+
+#endif

@@ -1,0 +1,245 @@
+// Black-box tests of the built korvel: exact standard output, standard error
+// and exit status.
+
+#include "bmpwriter.hpp"
+#include "runkorvel.hpp"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string dir = scratchdir();
+
+std::string fixture(const std::string &name, const std::string &content)
+{
+    std::string path = dir + "/" + name;
+    writefile(path, content);
+    return path;
+}
+
+const char usagescreen[] =
+    "\n\nKORVEL 0.01\n"
+    "-------------\n\n"
+    "Dateikonverter: \n"
+    "   Konvertiert eine s/w BMP-Datei in ein C- Headerfile.\n"
+    "   Hierfuer wird ein Array im Header generiert. Die Ausgabe des \n"
+    "   Headerfiles geschieht auf dem Standard-Output-Stream. Soll eine Datei\n"
+    "   geschrieben werden, so kann diese mittels Pipe Funktion in eine\n"
+    "   Datei umgeleitet werden.\n"
+    "   Syntax:   korvel BMP-Dateiname\n"
+    "\nBeispiel:  korvel mybmp.bmp > myheader.h\n\n";
+
+const char writefailed[] = "\n\nAusgabe konnte nicht geschrieben werden ... \n\n";
+
+TEST(Usage, AnyArgumentCountButOneShowsTheUsageScreen)
+{
+    std::string bitmap = fixture("usage.bmp", bmpfile({8, 1, speckle}));
+    for (const auto &args : std::vector<std::vector<std::string>>{
+             {}, {bitmap, bitmap}, {"a", "b", "c"}}) {
+        korvelrun run = runkorvel(args);
+        EXPECT_EQ(run.out, usagescreen) << args.size() << " arguments";
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.status, 254);
+    }
+}
+
+TEST(NotFound, MissingOrUnreadablePathsAreReportedWithStatusOne)
+{
+    for (const std::string &path : {dir + "/missing.bmp", std::string("-h"), dir}) {
+        korvelrun run = runkorvel({path});
+        EXPECT_EQ(run.out, notfound(path) + "\n");
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.status, 1);
+    }
+}
+
+// Exact output: the documented examples, literally.
+TEST(Output, DocumentedExamples)
+{
+    korvelrun run = runkorvel({fixture("10x2.bmp", rawbmp(10, 2, std::string("\xFF\xC0\0\0\x0F\x3F\0\0", 8)))});
+    EXPECT_EQ(run.out,
+              "static const unsigned char bmppic [] = {\n"
+              "  0x0A, 0x02,\n"
+              "  0xF0, 0xC0, \n"
+              "  0x00, 0x00 };\n"
+              "\n"
+              "  \n");
+    EXPECT_EQ(run.status, 0);
+
+    run = runkorvel({fixture("8x1.bmp", rawbmp(8, 1, std::string("\x81\0\0\0", 4)))});
+    EXPECT_EQ(run.out,
+              "static const unsigned char bmppic [] = {\n"
+              "  0x08, 0x01,\n"
+              "  0x7E };\n"
+              "\n"
+              "  \n");
+    EXPECT_EQ(run.status, 0);
+}
+
+struct geometrycase {
+    const char *name;
+    uint32_t width, height;
+    bmplayout layout;
+};
+
+class Geometry : public testing::TestWithParam<geometrycase> {};
+
+TEST_P(Geometry, OutputMatchesThePixels)
+{
+    const geometrycase &c = GetParam();
+    for (inkfn ink : {inkfn(speckle), inkfn([&](uint32_t x, uint32_t y) {
+                          return frame(c.width, c.height, x, y);
+                      })}) {
+        picture pic{c.width, c.height, ink};
+        korvelrun run = runkorvel({fixture(std::string(c.name) + ".bmp", bmpfile(pic, c.layout))});
+        EXPECT_EQ(run.out, expectedoutput(pic));
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.status, 0);
+    }
+}
+
+bmplayout junk(uint8_t value)
+{
+    bmplayout layout;
+    layout.junk = value;
+    return layout;
+}
+
+bmplayout header(uint32_t size, bool topdown = false)
+{
+    bmplayout layout;
+    layout.headersize = size;
+    layout.topdown = topdown;
+    return layout;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Widths, Geometry,
+    testing::Values(geometrycase{"w1", 1, 3, {}}, geometrycase{"w7", 7, 3, {}},
+                    geometrycase{"w8", 8, 3, {}}, geometrycase{"w9", 9, 3, {}},
+                    geometrycase{"w31", 31, 3, {}}, geometrycase{"w32", 32, 3, {}},
+                    geometrycase{"w33", 33, 3, {}}, geometrycase{"w128h64", 128, 64, {}},
+                    geometrycase{"w255", 255, 2, {}}, geometrycase{"h255", 3, 255, {}},
+                    geometrycase{"largest", 255, 255, {}}, geometrycase{"one", 1, 1, {}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, Geometry,
+    testing::Values(geometrycase{"topdown", 13, 5, header(40, true)},
+                    geometrycase{"topdown255", 255, 255, header(40, true)},
+                    geometrycase{"os2v1", 13, 5, header(12)},
+                    geometrycase{"os2v2", 13, 5, header(16)},
+                    // Its palette starts where larger headers keep the compression.
+                    geometrycase{"os2v2whitefirst", 13, 5, {16, false, true}},
+                    geometrycase{"v2", 13, 5, header(52)}, geometrycase{"v3", 13, 5, header(56)},
+                    geometrycase{"os2v2long", 13, 5, header(64)},
+                    geometrycase{"v4", 13, 5, header(108)},
+                    geometrycase{"v5topdown", 13, 5, header(124, true)},
+                    geometrycase{"whitefirst", 13, 5, {40, false, true}},
+                    geometrycase{"junkones", 13, 5, junk(0xFF)},
+                    geometrycase{"junkmixed", 33, 5, junk(0x5A)},
+                    geometrycase{"gap", 13, 5, {40, false, false, 0, 1000}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// Refusals: a valid 10 x 2 picture, spoilt in one place.
+struct refusalcase {
+    const char *name;
+    std::function<void(std::string &)> spoil;
+    std::function<std::string(const std::string &)> message;
+};
+
+class Refusal : public testing::TestWithParam<refusalcase> {};
+
+TEST_P(Refusal, PrintsOnlyItsMessage)
+{
+    const refusalcase &c = GetParam();
+    std::string file = bmpfile({10, 2, speckle});
+    c.spoil(file);
+    std::string path = fixture(std::string(c.name) + ".bmp", file);
+    korvelrun run = runkorvel({path});
+    EXPECT_EQ(run.out, c.message(path) + "\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.status, 1);
+}
+
+auto cut(size_t length)
+{
+    return [=](std::string &file) { file.resize(length); };
+}
+
+auto at32(size_t offset, uint32_t value)
+{
+    return [=](std::string &file) { put32(file, offset, value); };
+}
+
+auto at16(size_t offset, uint16_t value)
+{
+    return [=](std::string &file) { put16(file, offset, value); };
+}
+
+auto sized(long long width, long long rows)
+{
+    return [=](const std::string &path) { return badsize(path, width, rows); };
+}
+
+// An OS/2 1.x header, for the checks that read 16-bit fields.
+void os2(std::string &file)
+{
+    file = bmpfile({10, 2, speckle}, header(12));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Checks, Refusal,
+    testing::Values(
+        refusalcase{"empty", cut(0), notswbmp}, refusalcase{"onebyte", cut(1), notswbmp},
+        refusalcase{"png", at32(0, 0x474E5089), notswbmp},
+        refusalcase{"bitmaparray", at16(0, 'B' | 'A' << 8), notswbmp},
+        refusalcase{"inoffset", cut(12), incomplete},
+        refusalcase{"inheadersize", cut(17), incomplete},
+        refusalcase{"headersize66", at32(14, 66), notswbmp},
+        refusalcase{"headersize0", at32(14, 0), notswbmp},
+        refusalcase{"inwidth", cut(20), incomplete}, refusalcase{"inbitcount", cut(29), incomplete},
+        refusalcase{"incompression", cut(33), incomplete},
+        refusalcase{"os2inbitcount", [](std::string &f) { os2(f), f.resize(25); }, incomplete},
+        refusalcase{"bitcount4", at16(28, 4), notswbmp},
+        refusalcase{"bitcount24", at16(28, 24), notswbmp},
+        refusalcase{"os2bitcount8", [](std::string &f) { os2(f), put16(f, 24, 8); }, notswbmp},
+        refusalcase{"rle", at32(30, 1), notswbmp}, refusalcase{"bitfields", at32(30, 3), notswbmp},
+        refusalcase{"width0", at32(18, 0), sized(0, 2)},
+        refusalcase{"width256", at32(18, 256), sized(256, 2)},
+        refusalcase{"widthnegative", at32(18, -127), sized(-127, 2)},
+        refusalcase{"height0", at32(22, 0), sized(10, 0)},
+        refusalcase{"height256", at32(22, 256), sized(10, 256)},
+        refusalcase{"topdown300", at32(22, -300), sized(10, 300)},
+        refusalcase{"heightmin", at32(22, 0x80000000u), sized(10, 2147483648LL)},
+        refusalcase{"os2width65535", [](std::string &f) { os2(f), put16(f, 18, 65535); },
+                    sized(65535, 2)},
+        refusalcase{"offset0", at32(10, 0), notswbmp},
+        refusalcase{"offsetinheader", at32(10, 14 + 40 - 1), notswbmp},
+        refusalcase{"offsetpastend", at32(10, 0xFFFFFFF0u), incomplete},
+        refusalcase{"offset2g", at32(10, 0x80000000u), incomplete},
+        refusalcase{"inpixels", [](std::string &f) { f.pop_back(); }, incomplete}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// A full disk or a closed descriptor must never pass for a written header.
+TEST(WriteFailure, IsReportedOnStandardErrorWithStatusOne)
+{
+    std::string bitmap = fixture("write.bmp", bmpfile({255, 255, speckle}));
+    struct {
+        std::vector<std::string> args;
+        stdoutto where;
+        int status;
+    } cases[] = {
+        {{bitmap}, stdoutto::devfull, 1},
+        {{bitmap}, stdoutto::closed, 1},
+        {{dir + "/missing.bmp"}, stdoutto::devfull, 1},
+        {{}, stdoutto::devfull, 254},
+    };
+    for (const auto &c : cases) {
+        korvelrun run = runkorvel(c.args, c.where);
+        EXPECT_EQ(run.err, writefailed);
+        EXPECT_EQ(run.status, c.status);
+    }
+}
+
+}  // namespace

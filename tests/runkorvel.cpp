@@ -1,0 +1,94 @@
+#include "runkorvel.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+std::string korvelbinary()
+{
+    const char *env = std::getenv("KORVEL");
+    return env != nullptr && *env != '\0' ? env : KORVEL_BINARY;
+}
+
+std::string scratchdir()
+{
+    std::string pattern = "/tmp/korvel-test-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr)
+        std::abort();
+    return pattern;
+}
+
+void writefile(const std::string &path, const std::string &content)
+{
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string readfile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+korvelrun runkorvel(const std::vector<std::string> &args, stdoutto where)
+{
+    static const std::string dir = scratchdir();
+    std::string outpath = dir + "/stdout", errpath = dir + "/stderr";
+    std::vector<char *> argv;
+    std::string binary = korvelbinary();
+    argv.push_back(binary.data());
+    for (const std::string &arg : args)
+        argv.push_back(const_cast<char *>(arg.c_str()));
+    argv.push_back(nullptr);
+
+    std::fflush(nullptr);
+    pid_t child = fork();
+    if (child == 0) {
+        int out = open(where == stdoutto::devfull ? "/dev/full" : outpath.c_str(),
+                       O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = open(errpath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, 1);
+        dup2(err, 2);
+        close(out);
+        close(err);
+        if (where == stdoutto::closed)
+            close(1);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    korvelrun run;
+    run.out = where == stdoutto::capture ? readfile(outpath) : "";
+    run.err = readfile(errpath);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    unlink(outpath.c_str());
+    unlink(errpath.c_str());
+    return run;
+}
+
+std::string notfound(const std::string &path)
+{
+    return "\n\nDatei " + path + " wurde nicht gefunden ... \n\n";
+}
+
+std::string notswbmp(const std::string &path)
+{
+    return "\n\nDatei " + path + " ist keine unkomprimierte s/w BMP-Datei ... \n\n";
+}
+
+std::string incomplete(const std::string &path)
+{
+    return "\n\nDatei " + path + " ist unvollstaendig ... \n\n";
+}
+
+std::string badsize(const std::string &path, long long width, long long rows)
+{
+    return "\n\nDatei " + path + ": Bildgroesse " + std::to_string(width) + " x " +
+           std::to_string(rows) + " wird nicht unterstuetzt (erlaubt: 1 bis 255 Pixel) ... \n\n";
+}

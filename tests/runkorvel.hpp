@@ -1,0 +1,32 @@
+// Runs the built korvel as a user would and collects what it printed.
+#ifndef KORVEL_RUNKORVEL_HPP
+#define KORVEL_RUNKORVEL_HPP
+
+#include <string>
+#include <vector>
+
+struct korvelrun {
+    std::string out;
+    std::string err;
+    int status;  // exit status as the shell sees it; 128 + signal after a crash
+};
+
+enum class stdoutto { capture, devfull, closed };
+
+// The binary under test: $KORVEL, else the one this build made.
+std::string korvelbinary();
+
+korvelrun runkorvel(const std::vector<std::string> &args, stdoutto where = stdoutto::capture);
+
+// A fresh directory for the calling test's files.
+std::string scratchdir();
+void writefile(const std::string &path, const std::string &content);
+std::string readfile(const std::string &path);
+
+// korvel's messages, as printed for path.
+std::string notfound(const std::string &path);
+std::string notswbmp(const std::string &path);
+std::string incomplete(const std::string &path);
+std::string badsize(const std::string &path, long long width, long long rows);
+
+#endif
