@@ -82,6 +82,11 @@ struct geometrycase {
     bmplayout layout;
 };
 
+void PrintTo(const geometrycase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class Geometry : public testing::TestWithParam<geometrycase> {};
 
 TEST_P(Geometry, OutputMatchesThePixels)
@@ -148,6 +153,11 @@ struct refusalcase {
     std::function<std::string(const std::string &)> message;
 };
 
+void PrintTo(const refusalcase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class Refusal : public testing::TestWithParam<refusalcase> {};
 
 TEST_P(Refusal, PrintsOnlyItsMessage)
@@ -208,6 +218,9 @@ INSTANTIATE_TEST_SUITE_P(
         refusalcase{"width0", at32(18, 0), sized(0, 2)},
         refusalcase{"width256", at32(18, 256), sized(256, 2)},
         refusalcase{"widthnegative", at32(18, -127), sized(-127, 2)},
+        // More pixel data than korvel's buffer holds, all of it in the file.
+        refusalcase{"largerthanbuffer", [](std::string &f) { f = bmpfile({1100, 255, speckle}); },
+                    sized(1100, 255)},
         refusalcase{"height0", at32(22, 0), sized(10, 0)},
         refusalcase{"height256", at32(22, 256), sized(10, 256)},
         refusalcase{"topdown300", at32(22, -300), sized(10, 300)},

@@ -21,6 +21,11 @@ struct corpuscase {
     std::string (*message)(const std::string &);
 };
 
+void PrintTo(const corpuscase &c, std::ostream *os)
+{
+    *os << c.file;
+}
+
 class Corpus : public testing::TestWithParam<corpuscase> {};
 
 TEST_P(Corpus, ConvertsOrRefusesAsDocumented)

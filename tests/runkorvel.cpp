@@ -40,7 +40,10 @@ korvelrun runkorvel(const std::vector<std::string> &args, stdoutto where)
     static const std::string dir = scratchdir();
     std::string outpath = dir + "/stdout", errpath = dir + "/stderr";
     std::vector<char *> argv;
-    std::string binary = korvelbinary();
+    // A korvel built for another target runs under its emulator.
+    std::string emulator = KORVEL_EMULATOR, binary = korvelbinary();
+    if (!emulator.empty())
+        argv.push_back(emulator.data());
     argv.push_back(binary.data());
     for (const std::string &arg : args)
         argv.push_back(const_cast<char *>(arg.c_str()));
@@ -58,7 +61,7 @@ korvelrun runkorvel(const std::vector<std::string> &args, stdoutto where)
         close(err);
         if (where == stdoutto::closed)
             close(1);
-        execv(argv[0], argv.data());
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     int status = 0;

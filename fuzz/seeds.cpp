@@ -1,0 +1,58 @@
+// Writes a seed corpus for the fuzz target into the given directory: valid
+// pictures of assorted geometry and layout, and broken ones.
+
+#include "bmpwriter.hpp"
+
+#include <fstream>
+
+namespace {
+
+void seed(const std::string &dir, const std::string &name, const std::string &content)
+{
+    std::ofstream(dir + "/" + name + ".bmp", std::ios::binary) << content;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 2) {
+        fputs("usage: korvel_seeds DIRECTORY\n", stderr);
+        return 2;
+    }
+    std::string dir = argv[1];
+    bmplayout topdown, os2, junk, gap;
+    topdown.topdown = true;
+    os2.headersize = 12;
+    junk.junk = 0x5A;
+    gap.gap = 40;
+    const struct {
+        const char *name;
+        picture pic;
+        bmplayout layout;
+    } valid[] = {
+        {"w1", {1, 1, speckle}, {}},          {"w9", {9, 3, speckle}, junk},
+        {"w33", {33, 2, speckle}, topdown},   {"w128h64", {128, 64, speckle}, {}},
+        {"w255", {255, 255, speckle}, junk},  {"os2", {13, 5, speckle}, os2},
+        {"gap", {17, 4, speckle}, gap},
+    };
+    for (const auto &v : valid)
+        seed(dir, v.name, bmpfile(v.pic, v.layout));
+
+    std::string base = bmpfile({10, 2, speckle});
+    std::string spoilt = base;
+    put16(spoilt, 28, 24);
+    seed(dir, "bitcount24", spoilt);
+    spoilt = base;
+    put32(spoilt, 22, -300);
+    seed(dir, "topdown300", spoilt);
+    spoilt = base;
+    put32(spoilt, 10, 0xFFFFFFF0u);
+    seed(dir, "offsetpastend", spoilt);
+    seed(dir, "cut", base.substr(0, base.size() - 1));
+    seed(dir, "header", base.substr(0, 30));
+    // Holds more pixel data than korvel's buffer: only the size check keeps
+    // it out.
+    seed(dir, "largerthanbuffer", bmpfile({1100, 255, speckle}));
+    return 0;
+}
