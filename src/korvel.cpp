@@ -19,6 +19,7 @@
 
 #include "korvel.hpp"
 
+#include <cstring>
 #include <sys/types.h>
 
 namespace {
@@ -180,45 +181,60 @@ void setgeometry(swbmp &image, uint32_t width, uint32_t height)
     image.size = image.stride * height;
 }
 
-// Each row becomes one line, built in a buffer and written in one call:
-// a formatted print per byte would cost more than all the rest of a run.
+// "0xHH, " for every byte value, padded to eight bytes so that one fixed-size
+// copy writes it; the next byte's text overwrites the padding.
+struct hextexts {
+    char text[256][8];
+};
+
+constexpr hextexts makehextexts()
+{
+    constexpr char digits[] = "0123456789ABCDEF";
+    hextexts table = {};
+    for (int byte = 0; byte < 256; byte++) {
+        char *t = table.text[byte];
+        t[0] = '0';
+        t[1] = 'x';
+        t[2] = digits[byte >> 4];
+        t[3] = digits[byte & 15];
+        t[4] = ',';
+        t[5] = ' ';
+    }
+    return table;
+}
+
+constexpr hextexts hexbytes = makehextexts();
+
+// Each row becomes one line, built in a buffer and written in one call: a
+// formatted print per byte would cost more than all the rest of a run.
 void printswbmp(const swbmp &image, FILE *out)
 {
-    static const char hex[] = "0123456789ABCDEF";
     fputs("static const unsigned char bmppic [] = {\n", out);
     fprintf(out, "  0x%.2X, 0x%.2X,\n  ", image.width, image.height);
 
     // The file's bits past the width are noise; they are always cleared.
     uint8_t tailmask = 0xFF << ((8 - image.width % 8) % 8);
-    char line[6 * 255 + 8];
+    char line[sizeof hexbytes.text[0] * 256 + 8];
     for (uint32_t i = 0; i < image.height; i++) {
         uint32_t stored = image.topdown ? i : image.height - 1 - i;
         const uint8_t *row = image.pixels + stored * image.stride;
         char *p = line;
-        for (uint32_t k = 0; k < image.rowbytes; k++) {
-            uint8_t byte = ~row[k];
-            if (k + 1 == image.rowbytes)
-                byte &= tailmask;
-            p[0] = '0';
-            p[1] = 'x';
-            p[2] = hex[byte >> 4];
-            p[3] = hex[byte & 15];
-            p[4] = ',';
-            p[5] = ' ';
+        for (uint32_t k = 0; k + 1 < image.rowbytes; k++) {
+            memcpy(p, hexbytes.text[static_cast<uint8_t>(~row[k])], sizeof hexbytes.text[0]);
             p += 6;
         }
-        // The closing brace hangs on the last byte of the array.
-        if (i + 1 == image.height && image.rowbytes > 0) {
-            p -= 2;
-            *p++ = ' ';
-            *p++ = '}';
-            *p++ = ';';
-            *p++ = '\n';
+        if (image.rowbytes > 0) {
+            uint8_t last = ~row[image.rowbytes - 1] & tailmask;
+            memcpy(p, hexbytes.text[last], sizeof hexbytes.text[0]);
+            p += 6;
+            // The closing brace hangs on the last byte of the array.
+            if (i + 1 == image.height) {
+                memcpy(p - 2, " };\n", 4);
+                p += 2;
+            }
         }
-        *p++ = '\n';
-        *p++ = ' ';
-        *p++ = ' ';
-        fwrite(line, 1, p - line, out);
+        memcpy(p, "\n  ", 3);
+        fwrite(line, 1, p + 3 - line, out);
     }
 }
 
