@@ -1,15 +1,22 @@
-// Writes a seed corpus for the fuzz target into the given directory: valid
-// pictures of assorted geometry and layout, and broken ones.
+// Writes pictures made by the test BMP writer into the given directory:
+// valid ones of assorted geometry and layout, and broken ones. They seed the
+// fuzz target and serve the recipe tests.
 
 #include "bmpwriter.hpp"
 
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 namespace {
 
 void seed(const std::string &dir, const std::string &name, const std::string &content)
 {
-    std::ofstream(dir + "/" + name + ".bmp", std::ios::binary) << content;
+    std::string path = dir + "/" + name + ".bmp";
+    if (!(std::ofstream(path, std::ios::binary) << content)) {
+        fprintf(stderr, "korvel_seeds: cannot write %s\n", path.c_str());
+        exit(1);
+    }
 }
 
 }  // namespace
