@@ -38,6 +38,7 @@ static_assert(maxstride * maxside <= sizeof swbmp::pixels,
               "the largest picture must fit the pixel buffer");
 
 void report(bmpverdict verdict, const char *path, const bmpheader &header);
+int64_t rows(const bmpheader &header);
 bmpverdict readheader(FILE *in, bmpheader &header);
 bmpverdict checkheader(const bmpheader &header);
 bmpverdict readpixels(FILE *in, const bmpheader &header, swbmp &image);
@@ -48,15 +49,14 @@ bmpverdict readpixels(FILE *in, const bmpheader &header, swbmp &image);
 // reported on standard output.
 bool loadswbmp(const char *path)
 {
-    FILE *in = fopen(path, "rb");
-    if (in == nullptr) {
-        printf("\n\nDatei %s wurde nicht gefunden ... \n\n", path);
-        return false;
-    }
     static swbmp image;
     bmpheader header = {};
-    bmpverdict verdict = readswbmp(in, header, image);
-    fclose(in);
+    bmpverdict verdict = bmpunreadable;
+    FILE *in = fopen(path, "rb");
+    if (in != nullptr) {
+        verdict = readswbmp(in, header, image);
+        fclose(in);
+    }
     if (verdict != bmpok) {
         report(verdict, path, header);
         return false;
@@ -83,8 +83,8 @@ void report(bmpverdict verdict, const char *path, const bmpheader &header)
     case bmpok:
         break;
     case bmpunreadable:
-        // A directory opens on Linux but cannot be read: to the user it is
-        // as good as missing.
+        // Also for a directory, which opens on Linux but cannot be read: to
+        // the user it is as good as missing.
         printf("\n\nDatei %s wurde nicht gefunden ... \n\n", path);
         break;
     case bmpnotswbmp:
@@ -97,7 +97,7 @@ void report(bmpverdict verdict, const char *path, const bmpheader &header)
         printf("\n\nDatei %s: Bildgroesse %lld x %lld wird nicht unterstuetzt"
                " (erlaubt: 1 bis 255 Pixel) ... \n\n",
                path, static_cast<long long>(header.width),
-               static_cast<long long>(header.height < 0 ? -header.height : header.height));
+               static_cast<long long>(rows(header)));
         break;
     }
 }
@@ -144,12 +144,19 @@ bmpverdict readheader(FILE *in, bmpheader &header)
     return bmpok;
 }
 
+// A negative height marks a picture stored top row first.
+int64_t rows(const bmpheader &header)
+{
+    return header.height < 0 ? -header.height : header.height;
+}
+
 bmpverdict checkheader(const bmpheader &header)
 {
     if (header.bitcount != 1 || header.compression != 0)
         return bmpnotswbmp;
-    int64_t rows = header.height < 0 ? -header.height : header.height;
-    if (header.width < 1 || header.width > maxside || rows < 1 || rows > maxside)
+    if (header.width < 1 || header.width > maxside)
+        return bmpbadsize;
+    if (rows(header) < 1 || rows(header) > maxside)
         return bmpbadsize;
     if (header.offset < fileheadersize + header.headersize)
         return bmpnotswbmp;
@@ -159,8 +166,7 @@ bmpverdict checkheader(const bmpheader &header)
 // Takes a header that passed checkheader: the picture fits the buffer.
 bmpverdict readpixels(FILE *in, const bmpheader &header, swbmp &image)
 {
-    uint32_t rows = header.height < 0 ? -header.height : header.height;
-    setgeometry(image, header.width, rows);
+    setgeometry(image, header.width, rows(header));
     image.topdown = header.height < 0;
     if (fseeko(in, static_cast<off_t>(header.offset), SEEK_SET) != 0)
         return bmpincomplete;
