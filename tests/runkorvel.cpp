@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
@@ -14,11 +15,23 @@ std::string korvelbinary()
     return env != nullptr && *env != '\0' ? env : KORVEL_BINARY;
 }
 
+// Removes every scratch directory when the test process ends.
+struct scratchdirs {
+    std::vector<std::string> paths;
+    ~scratchdirs()
+    {
+        for (const std::string &path : paths)
+            std::filesystem::remove_all(path);
+    }
+};
+
 std::string scratchdir()
 {
+    static scratchdirs made;
     std::string pattern = "/tmp/korvel-test-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr)
         std::abort();
+    made.paths.push_back(pattern);
     return pattern;
 }
 

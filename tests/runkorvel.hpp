@@ -18,7 +18,7 @@ std::string korvelbinary();
 
 korvelrun runkorvel(const std::vector<std::string> &args, stdoutto where = stdoutto::capture);
 
-// A fresh directory for the calling test's files.
+// A fresh directory for the calling test's files, removed at exit.
 std::string scratchdir();
 void writefile(const std::string &path, const std::string &content);
 std::string readfile(const std::string &path);
