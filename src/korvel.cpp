@@ -187,8 +187,11 @@ void setgeometry(swbmp &image, uint32_t width, uint32_t height)
     image.size = image.stride * height;
 }
 
-// "0xHH, " for every byte value, padded to eight bytes so that one fixed-size
-// copy writes it; the next byte's text overwrites the padding.
+// The text of every byte value, looked up rather than formatted: a formatted
+// print per byte costs more than all the rest of a run. Each entry is
+// "0xHH, " padded to eight bytes, so that one fixed-size copy writes it; the
+// next byte's text overwrites the padding.
+constexpr size_t hexlength = 6;
 struct hextexts {
     char text[256][8];
 };
@@ -210,9 +213,10 @@ constexpr hextexts makehextexts()
 }
 
 constexpr hextexts hexbytes = makehextexts();
+constexpr uint32_t maxrowbytes = (maxside + 7) / 8;
 
-// Each row becomes one line, built in a buffer and written in one call: a
-// formatted print per byte would cost more than all the rest of a run.
+// Takes a picture that readswbmp accepted, 1 to 255 pixels each way. Each
+// row becomes one line, built in a buffer and written in one call.
 void printswbmp(const swbmp &image, FILE *out)
 {
     fputs("static const unsigned char bmppic [] = {\n", out);
@@ -220,24 +224,24 @@ void printswbmp(const swbmp &image, FILE *out)
 
     // The file's bits past the width are noise; they are always cleared.
     uint8_t tailmask = 0xFF << ((8 - image.width % 8) % 8);
-    char line[sizeof hexbytes.text[0] * 256 + 8];
+    // The bytes' texts, then two more for " };" and three for "\n  ".
+    char line[maxrowbytes * hexlength + 5];
     for (uint32_t i = 0; i < image.height; i++) {
         uint32_t stored = image.topdown ? i : image.height - 1 - i;
         const uint8_t *row = image.pixels + stored * image.stride;
         char *p = line;
-        for (uint32_t k = 0; k + 1 < image.rowbytes; k++) {
+        uint32_t last = image.rowbytes - 1u;
+        for (uint32_t k = 0; k < last; k++) {
             memcpy(p, hexbytes.text[static_cast<uint8_t>(~row[k])], sizeof hexbytes.text[0]);
-            p += 6;
+            p += hexlength;
         }
-        if (image.rowbytes > 0) {
-            uint8_t last = ~row[image.rowbytes - 1] & tailmask;
-            memcpy(p, hexbytes.text[last], sizeof hexbytes.text[0]);
-            p += 6;
-            // The closing brace hangs on the last byte of the array.
-            if (i + 1 == image.height) {
-                memcpy(p - 2, " };\n", 4);
-                p += 2;
-            }
+        memcpy(p, hexbytes.text[static_cast<uint8_t>(~row[last] & tailmask)],
+               sizeof hexbytes.text[0]);
+        p += hexlength;
+        // The closing brace hangs on the last byte of the array.
+        if (i + 1 == image.height) {
+            memcpy(p - 2, " };\n", 4);
+            p += 2;
         }
         memcpy(p, "\n  ", 3);
         fwrite(line, 1, p + 3 - line, out);
