@@ -14,13 +14,14 @@
 // is the most significant bit of the first byte. The palette is not read: a
 // pixel stored as 0 (black in the customary palette) becomes a set bit.
 //
-// Everything is checked and every pixel read before the first byte of the
-// array is printed, so a refused file never leaves half an array behind.
+// The file is read once, front to back, and never positioned, so a pipe or
+// a FIFO serves as well as a file. Everything is checked and every pixel
+// read before the first byte of the array is printed, so a refused file
+// never leaves half an array behind.
 
 #include "korvel.hpp"
 
 #include <cstring>
-#include <sys/types.h>
 
 namespace {
 
@@ -41,6 +42,7 @@ void report(bmpverdict verdict, const char *path, const bmpheader &header);
 int64_t rows(const bmpheader &header);
 bmpverdict readheader(FILE *in, bmpheader &header);
 bmpverdict checkheader(const bmpheader &header);
+bool skip(FILE *in, uint32_t count, swbmp &image);
 bmpverdict readpixels(FILE *in, const bmpheader &header, swbmp &image);
 
 }  // namespace
@@ -102,20 +104,22 @@ void report(bmpverdict verdict, const char *path, const bmpheader &header)
     }
 }
 
-// The readers do not detect the end of the file themselves; the end-of-file
-// indicator does. Each read positions the stream first, which clears it, so
-// the fields are read by rising offset and the indicator is tested after the
-// last one: if an earlier field was cut off, so is the last.
+// The fields are read in file order. The readers do not detect the end of
+// the file themselves; the end-of-file indicator does, and as the stream is
+// never positioned, it stays set once set: a field is whole if the
+// indicator is still clear after it.
 bmpverdict readheader(FILE *in, bmpheader &header)
 {
-    uint16_t magic = fread16(in, 0);
+    uint16_t magic = fgetint16(in);
     if (ferror(in))
         return bmpunreadable;
     if (feof(in) || magic != bmpmagic)
         return bmpnotswbmp;
 
-    header.offset = fread32(in, 10);
-    header.headersize = fread32(in, 14);
+    fgetint32(in);  // skipped: file size, often wrong
+    fgetint32(in);  // skipped: two reserved fields
+    header.offset = fgetint32(in);
+    header.headersize = fgetint32(in);
     if (feof(in) || ferror(in))
         return bmpincomplete;
 
@@ -125,19 +129,25 @@ bmpverdict readheader(FILE *in, bmpheader &header)
     if (!known)
         return bmpnotswbmp;
 
-    // Skipped: planes, image size, resolution, palette size; korvel needs
-    // none of them, and files with nonsense there convert.
+    // The planes are skipped, and so is everything after the compression
+    // (image size, resolution, palette size): korvel needs none of them, and
+    // files with nonsense there convert.
     if (header.headersize == os2header) {
-        header.width = static_cast<uint16_t>(fread16(in, 18));
-        header.height = static_cast<uint16_t>(fread16(in, 20));
-        header.bitcount = static_cast<uint16_t>(fread16(in, 24));
+        header.width = static_cast<uint16_t>(fgetint16(in));
+        header.height = static_cast<uint16_t>(fgetint16(in));
+        fgetint16(in);  // skipped: planes
+        header.bitcount = static_cast<uint16_t>(fgetint16(in));
         header.compression = 0;
+        header.fieldsend = 26;
     } else {
-        header.width = fread32(in, 18);
-        header.height = fread32(in, 22);
-        header.bitcount = static_cast<uint16_t>(fread16(in, 28));
+        header.width = fgetint32(in);
+        header.height = fgetint32(in);
+        fgetint16(in);  // skipped: planes
+        header.bitcount = static_cast<uint16_t>(fgetint16(in));
         // The 16-byte OS/2 2.x header ends before the compression field.
-        header.compression = header.headersize >= 20 ? fread32(in, 30) : 0;
+        bool compressed = header.headersize >= 20;
+        header.compression = compressed ? fgetint32(in) : 0;
+        header.fieldsend = compressed ? 34 : 30;
     }
     if (feof(in) || ferror(in))
         return bmpincomplete;
@@ -163,16 +173,32 @@ bmpverdict checkheader(const bmpheader &header)
     return bmpok;
 }
 
-// Takes a header that passed checkheader: the picture fits the buffer.
+// Takes a header that passed checkheader: the pixels lie after the fields
+// read, and the picture fits the buffer.
 bmpverdict readpixels(FILE *in, const bmpheader &header, swbmp &image)
 {
+    if (!skip(in, header.offset - header.fieldsend, image))
+        return bmpincomplete;
     setgeometry(image, header.width, rows(header));
     image.topdown = header.height < 0;
-    if (fseeko(in, static_cast<off_t>(header.offset), SEEK_SET) != 0)
-        return bmpincomplete;
     if (fread(image.pixels, 1, image.size, in) != image.size)
         return bmpincomplete;
     return bmpok;
+}
+
+// Reads and drops count bytes, through the pixel buffer: what lies between
+// the fields and the pixels (the rest of the info header, the palette, any
+// gap) is never needed. A pipe cannot be positioned, and an offset far past
+// the end of a file costs no more than the file's length.
+bool skip(FILE *in, uint32_t count, swbmp &image)
+{
+    while (count > 0) {
+        size_t chunk = count < sizeof image.pixels ? count : sizeof image.pixels;
+        if (fread(image.pixels, 1, chunk, in) != chunk)
+            return false;
+        count -= static_cast<uint32_t>(chunk);
+    }
+    return true;
 }
 
 }  // namespace

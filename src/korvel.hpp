@@ -38,6 +38,7 @@ struct bmpheader {
     int64_t height;        // negative: rows stored top row first
     uint32_t bitcount;
     uint32_t compression;  // 0 where the header has no such field
+    uint32_t fieldsend;    // file offset just past the last field read
 };
 
 int32_t fgetint32(FILE *in);

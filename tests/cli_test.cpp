@@ -17,6 +17,23 @@ std::string fixture(const std::string &name, const std::string &content)
     return path;
 }
 
+// Every picture is given to korvel both ways users do: by its path, and
+// through a pipe as /dev/stdin, which cannot be positioned.
+enum class via { file, pipe };
+
+struct conversion {
+    std::string path;  // as korvel was given it
+    korvelrun run;
+};
+
+conversion convert(const std::string &name, const std::string &content, via how)
+{
+    if (how == via::pipe)
+        return {"/dev/stdin", runkorvel({"/dev/stdin"}, stdoutto::capture, &content)};
+    std::string path = fixture(name, content);
+    return {path, runkorvel({path})};
+}
+
 const char usagescreen[] =
     "\n\nKORVEL 0.01\n"
     "-------------\n\n"
@@ -96,10 +113,12 @@ TEST_P(Geometry, OutputMatchesThePixels)
                           return frame(c.width, c.height, x, y);
                       })}) {
         picture pic{c.width, c.height, ink};
-        korvelrun run = runkorvel({fixture(std::string(c.name) + ".bmp", bmpfile(pic, c.layout))});
-        EXPECT_EQ(run.out, expectedoutput(pic));
-        EXPECT_EQ(run.err, "");
-        EXPECT_EQ(run.status, 0);
+        for (via how : {via::file, via::pipe}) {
+            korvelrun run = convert(std::string(c.name) + ".bmp", bmpfile(pic, c.layout), how).run;
+            EXPECT_EQ(run.out, expectedoutput(pic)) << (how == via::pipe ? "through a pipe" : "");
+            EXPECT_EQ(run.err, "");
+            EXPECT_EQ(run.status, 0);
+        }
     }
 }
 
@@ -165,11 +184,12 @@ TEST_P(Refusal, PrintsOnlyItsMessage)
     const refusalcase &c = GetParam();
     std::string file = bmpfile({10, 2, speckle});
     c.spoil(file);
-    std::string path = fixture(std::string(c.name) + ".bmp", file);
-    korvelrun run = runkorvel({path});
-    EXPECT_EQ(run.out, c.message(path) + "\n");
-    EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.status, 1);
+    for (via how : {via::file, via::pipe}) {
+        conversion given = convert(std::string(c.name) + ".bmp", file, how);
+        EXPECT_EQ(given.run.out, c.message(given.path) + "\n");
+        EXPECT_EQ(given.run.err, "");
+        EXPECT_EQ(given.run.status, 1);
+    }
 }
 
 auto cut(size_t length)

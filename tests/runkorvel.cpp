@@ -1,5 +1,6 @@
 #include "runkorvel.hpp"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -48,7 +49,8 @@ std::string readfile(const std::string &path)
     return text.str();
 }
 
-korvelrun runkorvel(const std::vector<std::string> &args, stdoutto where)
+korvelrun runkorvel(const std::vector<std::string> &args, stdoutto where,
+                    const std::string *input)
 {
     static const std::string dir = scratchdir();
     std::string outpath = dir + "/stdout", errpath = dir + "/stderr";
@@ -62,6 +64,9 @@ korvelrun runkorvel(const std::vector<std::string> &args, stdoutto where)
         argv.push_back(const_cast<char *>(arg.c_str()));
     argv.push_back(nullptr);
 
+    int pipeends[2] = {-1, -1};
+    if (input != nullptr && pipe(pipeends) != 0)
+        std::abort();
     std::fflush(nullptr);
     pid_t child = fork();
     if (child == 0) {
@@ -74,8 +79,27 @@ korvelrun runkorvel(const std::vector<std::string> &args, stdoutto where)
         close(err);
         if (where == stdoutto::closed)
             close(1);
+        signal(SIGPIPE, SIG_DFL);
+        if (input != nullptr) {
+            dup2(pipeends[0], 0);
+            close(pipeends[0]);
+            close(pipeends[1]);
+        }
         execvp(argv[0], argv.data());
         _exit(127);
+    }
+    if (input != nullptr) {
+        // korvel may stop reading early: a refused picture is not read to
+        // its end. The rest is dropped rather than killing the tests.
+        close(pipeends[0]);
+        signal(SIGPIPE, SIG_IGN);
+        for (size_t done = 0; done < input->size();) {
+            ssize_t n = write(pipeends[1], input->data() + done, input->size() - done);
+            if (n <= 0)
+                break;
+            done += static_cast<size_t>(n);
+        }
+        close(pipeends[1]);
     }
     int status = 0;
     waitpid(child, &status, 0);

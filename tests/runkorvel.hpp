@@ -16,7 +16,9 @@ enum class stdoutto { capture, devfull, closed };
 // The binary under test: $KORVEL, else the one this build made.
 std::string korvelbinary();
 
-korvelrun runkorvel(const std::vector<std::string> &args, stdoutto where = stdoutto::capture);
+// With input, korvel's standard input is a pipe that carries it.
+korvelrun runkorvel(const std::vector<std::string> &args, stdoutto where = stdoutto::capture,
+                    const std::string *input = nullptr);
 
 // A fresh directory for the calling test's files, removed at exit.
 std::string scratchdir();
