@@ -20,9 +20,10 @@ static std::string headers(uint32_t width, uint32_t height, const bmplayout &lay
 {
     bool os2 = layout.headersize == 12;
     uint32_t entry = os2 ? 3 : 4;  // OS/2 1.x palettes have no reserved byte
-    uint32_t offset = 14 + layout.headersize + 2 * entry + layout.gap;
+    uint32_t palette = layout.palette ? 2 * entry : 0;
+    uint32_t offset = 14 + layout.headersize + palette + layout.gap;
     std::string file(offset, static_cast<char>(0xA5));
-    std::fill(file.begin(), file.begin() + 14 + layout.headersize + 2 * entry, '\0');
+    std::fill(file.begin(), file.begin() + 14 + layout.headersize + palette, '\0');
     put16(file, 0, 'B' | 'M' << 8);
     put32(file, 2, offset + pixelbytes);
     put32(file, 10, offset);
@@ -40,8 +41,10 @@ static std::string headers(uint32_t width, uint32_t height, const bmplayout &lay
         if (layout.headersize >= 40)
             put32(file, 34, pixelbytes);
     }
-    size_t white = 14 + layout.headersize + (layout.whitefirst ? 0 : entry);
-    file.replace(white, 3, 3, static_cast<char>(0xFF));
+    if (layout.palette) {
+        size_t white = 14 + layout.headersize + (layout.whitefirst ? 0 : entry);
+        file.replace(white, 3, 3, static_cast<char>(0xFF));
+    }
     return file;
 }
 

@@ -22,6 +22,7 @@ struct bmplayout {
     bool whitefirst = false;   // palette entry 0 is white
     uint8_t junk = 0;          // fills row padding, bits past the width included
     uint32_t gap = 0;          // junk bytes between palette and pixel data
+    bool palette = true;       // false: the pixels follow the info header
 };
 
 std::string bmpfile(const picture &pic, const bmplayout &layout = {});

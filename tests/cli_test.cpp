@@ -162,7 +162,10 @@ INSTANTIATE_TEST_SUITE_P(
                     geometrycase{"whitefirst", 13, 5, {40, false, true}},
                     geometrycase{"junkones", 13, 5, junk(0xFF)},
                     geometrycase{"junkmixed", 33, 5, junk(0x5A)},
-                    geometrycase{"gap", 13, 5, {40, false, false, 0, 1000}}),
+                    geometrycase{"gap", 13, 5, {40, false, false, 0, 1000}},
+                    // The pixels start at the first offset outside the headers.
+                    geometrycase{"nopalette", 13, 5, {40, false, false, 0, 0, false}},
+                    geometrycase{"os2nopalette", 13, 5, {12, false, false, 0, 0, false}}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // Refusals: a valid 10 x 2 picture, spoilt in one place.
@@ -235,6 +238,7 @@ INSTANTIATE_TEST_SUITE_P(
         refusalcase{"bitcount24", at16(28, 24), notswbmp},
         refusalcase{"os2bitcount8", [](std::string &f) { os2(f), put16(f, 24, 8); }, notswbmp},
         refusalcase{"rle", at32(30, 1), notswbmp}, refusalcase{"bitfields", at32(30, 3), notswbmp},
+        refusalcase{"compressiontopbyte", at32(30, 0x01000000), notswbmp},
         refusalcase{"width0", at32(18, 0), sized(0, 2)},
         refusalcase{"width256", at32(18, 256), sized(256, 2)},
         refusalcase{"widthnegative", at32(18, -127), sized(-127, 2)},
@@ -265,6 +269,7 @@ TEST(WriteFailure, IsReportedOnStandardErrorWithStatusOne)
     } cases[] = {
         {{bitmap}, stdoutto::devfull, 1},
         {{bitmap}, stdoutto::closed, 1},
+        {{bitmap}, stdoutto::hungup, 1},
         {{dir + "/missing.bmp"}, stdoutto::devfull, 1},
         {{}, stdoutto::devfull, 254},
     };

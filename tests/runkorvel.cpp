@@ -49,6 +49,20 @@ std::string readfile(const std::string &path)
     return text.str();
 }
 
+namespace {
+
+int hungupterminal()
+{
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
+        std::abort();
+    int terminal = open(ptsname(master), O_WRONLY | O_NOCTTY);
+    close(master);
+    return terminal;
+}
+
+}  // namespace
+
 korvelrun runkorvel(const std::vector<std::string> &args, stdoutto where,
                     const std::string *input)
 {
@@ -70,8 +84,9 @@ korvelrun runkorvel(const std::vector<std::string> &args, stdoutto where,
     std::fflush(nullptr);
     pid_t child = fork();
     if (child == 0) {
-        int out = open(where == stdoutto::devfull ? "/dev/full" : outpath.c_str(),
-                       O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int out = where == stdoutto::hungup ? hungupterminal()
+                  : open(where == stdoutto::devfull ? "/dev/full" : outpath.c_str(),
+                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err = open(errpath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, 1);
         dup2(err, 2);

@@ -11,7 +11,10 @@ struct korvelrun {
     int status;  // exit status as the shell sees it; 128 + signal after a crash
 };
 
-enum class stdoutto { capture, devfull, closed };
+// Where korvel's standard output goes: a file that is read back, or one of
+// the ways writing fails. A hung-up terminal fails every write, but stdout
+// is line-buffered there, so nothing is left for fclose to fail on.
+enum class stdoutto { capture, devfull, closed, hungup };
 
 // The binary under test: $KORVEL, else the one this build made.
 std::string korvelbinary();
