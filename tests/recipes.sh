@@ -85,6 +85,17 @@ imagemagick)
   (cd png && eval "$(recipe imagemagick)")
   korvel png/logo.bmp | cmp - <(korvel logo.bmp) || fail "the picture changed on its way through PNG"
   ;;
+pipe)
+  convert -version 2>/dev/null | grep -q '^Version: ImageMagick' || { echo "skipped: no ImageMagick"; exit 77; }
+  mkdir png && convert logo.bmp png/logo.png && cd png
+  eval "$(recipe pipe)" || fail "the recipe failed"
+  cmp logo.h ../logo.h || fail "the pipe gave another array"
+  korvel <(convert logo.png -monochrome BMP3:-) | cmp - ../logo.h || fail "process substitution"
+  mkfifo fifo
+  convert logo.png -monochrome BMP3:- >fifo &
+  korvel fifo | cmp - ../logo.h || fail "the FIFO gave another array"
+  wait $! || fail "convert into the FIFO failed"
+  ;;
 make)
   skipunless make
   recipe make >Makefile
