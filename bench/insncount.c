@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* A plugin for qemu-user that counts the guest instructions a program runs,
    dynamic loader included, and prints the total when it exits. korvel's
    benchmark uses it for the 32-bit build where valgrind cannot run 32-bit

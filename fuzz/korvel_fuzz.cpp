@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target: the whole conversion of one file, from memory to memory.
 // Every input must either be refused or give an array whose text has the
 // exact shape its size line promises.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // korvel: the bitmap converter.
 //
 // A BMP file starts with a 14-byte file header: the signature "BM" and, at

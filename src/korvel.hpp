@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // korvel: turns a black-and-white BMP file into the text of a C array.
 #ifndef KORVEL_HPP
 #define KORVEL_HPP

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // korvel: command line, usage screen and exit status.
 //
 // Exit status: 0 after a conversion, 1 when the file was not converted or

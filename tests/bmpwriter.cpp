@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "bmpwriter.hpp"
 
 #include <algorithm>

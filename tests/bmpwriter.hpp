@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test fixtures: 1-bit BMP files of any geometry and layout, and the array
 // text korvel must print for them, worked out pixel by pixel.
 #ifndef KORVEL_BMPWRITER_HPP

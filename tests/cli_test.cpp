@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Black-box tests of the built korvel: exact standard output, standard error
 // and exit status.
 

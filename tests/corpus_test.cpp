@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Real BMP files from a public decoder test suite, where the checkout has
 // them beside it ($KORVEL_CORPUS or ../shared/corpus); skipped elsewhere.
 

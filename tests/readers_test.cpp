@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Unit tests of the field readers, the row geometry and the bit utilities.
 
 #include "korvel.hpp"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs one of the README's recipes as it stands there, on headers made by the
 # korvel under test. Usage: recipes.sh NAME, with the environment
 #   KORVEL           the korvel binary      KORVEL_EMULATOR  how to run it, or empty

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the built korvel as a user would and collects what it printed.
 #ifndef KORVEL_RUNKORVEL_HPP
 #define KORVEL_RUNKORVEL_HPP

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes pictures made by the test BMP writer into the given directory:
 // valid ones of assorted geometry and layout, and broken ones. They seed the
 // fuzz target and serve the recipe tests.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Prints the bundled picture as text art, one line per row: '#' for a set
 // bit, '.' for a clear one. Its header is made by korvel while building, so
 // running it shows the whole way from BMP file to compiled program.

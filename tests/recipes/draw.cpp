@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Draws a korvel array the way Adafruit GFX and u8g2 do, with the calls the
 // README shows, and prints each result as text art ('#' for a lit pixel).
 

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* A header korvel made, compiled for a bare-metal target. */
 
 #include "logo.h"

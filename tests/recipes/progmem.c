@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* The AVR flash recipe from the README, with a reader so that the array is
    kept: korvel's header must land in .progmem.data. */
 

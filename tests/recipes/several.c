@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Two korvel arrays renamed in one translation unit, as the README shows;
    valid C and C++. Prints every byte the compiler stored, one per line. */
 
