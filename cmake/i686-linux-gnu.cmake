@@ -1,9 +1,13 @@
 # SPDX-License-Identifier: MIT
-# 32-bit x86 Linux, built on an x86-64 host with gcc -m32 (g++-multilib).
-# Give -DCMAKE_CROSSCOMPILING_EMULATOR=qemu-i386 where the kernel cannot run
-# 32-bit programs, or =env where it can; CMake then runs the built korvel,
-# the tests and the preview through it.
+# 32-bit x86 Linux, cross-built on an x86-64 host with Debian's i686 cross
+# compiler (g++-i686-linux-gnu; gcc-multilib cannot be installed beside the
+# other cross compilers). The programs run against the host's 32-bit C and
+# C++ libraries (libc6-i386, lib32stdc++6): natively where the kernel runs
+# 32-bit programs, else under qemu-i386. The cross compiler's own libraries
+# are for linking only: under qemu 7.2 their fork() hangs.
+# Give -DCMAKE_CROSSCOMPILING_EMULATOR=qemu-i386, or =env where the kernel
+# runs 32-bit programs; CMake then runs the built programs through it.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_FLAGS_INIT -m32)
-set(CMAKE_CXX_FLAGS_INIT -m32)
+set(CMAKE_C_COMPILER i686-linux-gnu-gcc)
+set(CMAKE_CXX_COMPILER i686-linux-gnu-g++)
