@@ -118,15 +118,32 @@ cmake)
 install)
   cmake --install "$KORVEL_BUILD" --prefix prefix >/dev/null
   [ -x prefix/bin/korvel ] || fail "no bin/korvel"
-  page=prefix/share/man/man1/korvel.1
+  page=prefix/share/man/man1/korvel.1.gz
   [ -f $page ] || fail "no manual page"
-  warnings=$(groff -man -ww -z $page 2>&1)
+  warnings=$(zcat $page | groff -man -ww -z 2>&1)
   [ -z "$warnings" ] || fail "groff: $warnings"
+  for doc in copyright changelog.gz; do
+    [ -f prefix/share/doc/korvel/$doc ] || fail "no $doc"
+  done
+  ;;
+package)
   skipunless cpack
+  skipunless dpkg-shlibdeps
   cpack -G DEB --config "$KORVEL_BUILD/CPackConfig.cmake" -B deb >/dev/null
   dpkg -c deb/*.deb | tee contents
-  grep -q ' \./usr/bin/korvel$' contents || fail "the package lacks korvel"
-  grep -q ' \./usr/share/man/man1/korvel\.1$' contents || fail "the package lacks the manual page"
+  for file in bin/korvel share/man/man1/korvel.1.gz share/doc/korvel/copyright; do
+    grep -q " \./usr/$file\$" contents || fail "the package lacks $file"
+  done
+  skipunless lintian
+  lintian --fail-on error,warning deb/*.deb || fail "lintian"
+  ;;
+hardening)
+  skipunless hardening-check
+  hardening-check "$KORVEL" | tee report || true
+  for check in "Position Independent Executable" "Stack protected" \
+               "Fortify Source functions" "Read-only relocations" "Immediate binding"; do
+    grep -q "^ $check: yes" report || fail "$check"
+  done
   ;;
 *)
   fail "no recipe test $name"

@@ -1,0 +1,51 @@
+# SPDX-License-Identifier: MIT
+# What `cmake --install` puts where, and what `cpack -G DEB` packs: a Debian
+# package that lintian accepts without an error or a warning.
+include(GNUInstallDirs)
+install(TARGETS korvel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+set(CPACK_PACKAGE_NAME korvel)
+set(CPACK_PACKAGE_VENDOR korvel)
+set(CPACK_PACKAGE_CONTACT "korvel maintainers <maintainers@users.noreply.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "converts black-and-white BMP files into C arrays")
+set(CPACK_PACKAGE_DESCRIPTION [[
+korvel turns a BMP file with one bit per pixel into the text of a C array
+definition on standard output: width byte, height byte, then the pixels
+packed eight to a byte, most significant bit leftmost, rows top to bottom.
+The header it writes is compiled into firmware for small OLED, LCD and
+e-paper displays. Its user interface (usage screen and messages) is in
+German.]])
+set(CPACK_DEBIAN_PACKAGE_SECTION devel)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+  GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+# Debian's machine-readable copyright file, its license text taken from
+# LICENSE: indented by one blank, empty lines written as " .".
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE license)
+string(REGEX REPLACE "^.*\n(Permission)" "\\1" license "${license}")
+string(STRIP "${license}" license)
+string(REPLACE "\n\n" "\n.\n" license "${license}")
+string(REPLACE "\n" "\n " license " ${license}")
+configure_file(cmake/copyright.in copyright @ONLY)
+
+# Manual pages and the changelog go in gzip-compressed, without a time
+# stamp, so that a package comes out the same from every build.
+set(gzipped)
+foreach(file doc/korvel.1 doc/changelog)
+  get_filename_component(name ${file} NAME)
+  add_custom_command(OUTPUT ${name}.gz
+    COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/${file} > ${name}.gz
+    DEPENDS ${file}
+    VERBATIM)
+  list(APPEND gzipped ${CMAKE_CURRENT_BINARY_DIR}/${name}.gz)
+endforeach()
+add_custom_target(korvel_docs ALL DEPENDS ${gzipped})
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/korvel.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_BINARY_DIR}/copyright
+  DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+include(CPack)
