@@ -2,7 +2,7 @@
 # What `cmake --install` puts where, and what `cpack -G DEB` packs: a Debian
 # package that lintian accepts without an error or a warning.
 include(GNUInstallDirs)
-install(TARGETS korvel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS korvel korvel-preview RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 set(CPACK_PACKAGE_NAME korvel)
 set(CPACK_PACKAGE_VENDOR korvel)
@@ -35,7 +35,7 @@ configure_file(cmake/copyright.in copyright @ONLY)
 # Manual pages and the changelog go in gzip-compressed, without a time
 # stamp, so that a package comes out the same from every build.
 set(gzipped)
-foreach(file doc/korvel.1 doc/changelog)
+foreach(file doc/korvel.1 doc/korvel-preview.1 doc/changelog)
   get_filename_component(name ${file} NAME)
   add_custom_command(OUTPUT ${name}.gz
     COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/${file} > ${name}.gz
@@ -44,7 +44,8 @@ foreach(file doc/korvel.1 doc/changelog)
   list(APPEND gzipped ${CMAKE_CURRENT_BINARY_DIR}/${name}.gz)
 endforeach()
 add_custom_target(korvel_docs ALL DEPENDS ${gzipped})
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/korvel.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/korvel.1.gz ${CMAKE_CURRENT_BINARY_DIR}/korvel-preview.1.gz
+  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_BINARY_DIR}/copyright
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
 

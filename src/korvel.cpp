@@ -305,6 +305,17 @@ int16_t fread16(FILE *in, long offset)
     return fgetint16(in);
 }
 
+// A full disk or a closed descriptor must not pass for a written header:
+// stdio reports such failures only through the error indicator and close.
+bool outputwritten()
+{
+    bool failed = ferror(stdout) != 0;
+    failed |= fclose(stdout) != 0;
+    if (failed)
+        fputs("\n\nAusgabe konnte nicht geschrieben werden ... \n\n", stderr);
+    return !failed;
+}
+
 uint8_t swapbits(uint8_t byte)
 {
     uint8_t swapped = 0;

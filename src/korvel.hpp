@@ -52,6 +52,9 @@ bmpverdict readswbmp(FILE *in, bmpheader &header, swbmp &image);
 bool loadswbmp(const char *path);
 void printswbmp(const swbmp &image, FILE *out = stdout);
 
+// Closes standard output; a failed write is reported on standard error.
+bool outputwritten();
+
 uint8_t swapbits(uint8_t byte);
 void printbinbyte(uint8_t byte, FILE *out = stdout);
 

@@ -23,17 +23,6 @@ void usage()
     puts("\nBeispiel:  korvel mybmp.bmp > myheader.h\n");
 }
 
-// A full disk or a closed descriptor must not pass for a written header:
-// stdio reports such failures only through the error indicator and close.
-bool outputwritten()
-{
-    bool failed = ferror(stdout) != 0;
-    failed |= fclose(stdout) != 0;
-    if (failed)
-        fputs("\n\nAusgabe konnte nicht geschrieben werden ... \n\n", stderr);
-    return !failed;
-}
-
 }  // namespace
 
 int main(int argc, char **argv)

@@ -93,6 +93,24 @@ std::string expectedoutput(const picture &pic)
     return out + "\n";
 }
 
+std::string expectedpreview(const picture &pic)
+{
+    std::string rule;
+    for (uint32_t x = 0; x < pic.width; x++)
+        rule += "─";
+    std::string out = std::to_string(pic.width) + " x " + std::to_string(pic.height) + "\n";
+    out += "┌" + rule + "┐\n";
+    for (uint32_t y = 0; y < pic.height; y += 2) {
+        out += "│";
+        for (uint32_t x = 0; x < pic.width; x++) {
+            bool upper = pic.ink(x, y), lower = y + 1 < pic.height && pic.ink(x, y + 1);
+            out += upper ? (lower ? "█" : "▀") : (lower ? "▄" : " ");
+        }
+        out += "│\n";
+    }
+    return out + "└" + rule + "┘\n";
+}
+
 bool speckle(uint32_t x, uint32_t y)
 {
     return ((x * 2654435761u) ^ (y * 40503u) ^ (x * y)) >> 11 & 1;

@@ -31,8 +31,10 @@ std::string bmpfile(const picture &pic, const bmplayout &layout = {});
 // A 40-byte-header file whose pixel area is given as stored.
 std::string rawbmp(uint32_t width, uint32_t height, const std::string &pixels);
 
-// korvel's whole standard output for the picture.
+// korvel's whole standard output for the picture, and korvel-preview's for
+// that output.
 std::string expectedoutput(const picture &pic);
+std::string expectedpreview(const picture &pic);
 
 void put16(std::string &file, size_t offset, uint16_t value);
 void put32(std::string &file, size_t offset, uint32_t value);

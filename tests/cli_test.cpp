@@ -119,6 +119,11 @@ TEST_P(Geometry, OutputMatchesThePixels)
             EXPECT_EQ(run.out, expectedoutput(pic)) << (how == via::pipe ? "through a pipe" : "");
             EXPECT_EQ(run.err, "");
             EXPECT_EQ(run.status, 0);
+            if (how == via::file) {
+                korvelrun preview = runpreview({}, &run.out);
+                EXPECT_EQ(preview.out, expectedpreview(pic)) << "korvel | korvel-preview";
+                EXPECT_EQ(preview.status, 0);
+            }
         }
     }
 }
@@ -259,25 +264,34 @@ INSTANTIATE_TEST_SUITE_P(
         refusalcase{"inpixels", [](std::string &f) { f.pop_back(); }, incomplete}),
     [](const auto &info) { return std::string(info.param.name); });
 
-// A full disk or a closed descriptor must never pass for a written header.
+// A full disk or a closed descriptor must never pass for a written header,
+// nor for a shown picture.
 TEST(WriteFailure, IsReportedOnStandardErrorWithStatusOne)
 {
-    std::string bitmap = fixture("write.bmp", bmpfile({255, 255, speckle}));
+    picture pic{255, 255, speckle};
+    std::string bitmap = fixture("write.bmp", bmpfile(pic));
+    std::string header = fixture("write.h", expectedoutput(pic));
+    std::string korvel = korvelbinary(), preview = previewbinary();
     struct {
+        const std::string &program;
         std::vector<std::string> args;
         stdoutto where;
         int status;
     } cases[] = {
-        {{bitmap}, stdoutto::devfull, 1},
-        {{bitmap}, stdoutto::closed, 1},
-        {{bitmap}, stdoutto::hungup, 1},
-        {{dir + "/missing.bmp"}, stdoutto::devfull, 1},
-        {{}, stdoutto::devfull, 254},
+        {korvel, {bitmap}, stdoutto::devfull, 1},
+        {korvel, {bitmap}, stdoutto::closed, 1},
+        {korvel, {bitmap}, stdoutto::hungup, 1},
+        {korvel, {dir + "/missing.bmp"}, stdoutto::devfull, 1},
+        {korvel, {}, stdoutto::devfull, 254},
+        {preview, {header}, stdoutto::devfull, 1},
+        {preview, {header}, stdoutto::closed, 1},
+        {preview, {header}, stdoutto::hungup, 1},
+        {preview, {header, header}, stdoutto::devfull, 254},
     };
     for (const auto &c : cases) {
-        korvelrun run = runkorvel(c.args, c.where);
-        EXPECT_EQ(run.err, writefailed);
-        EXPECT_EQ(run.status, c.status);
+        korvelrun run = runprogram(c.program, c.args, c.where);
+        EXPECT_EQ(run.err, writefailed) << c.program;
+        EXPECT_EQ(run.status, c.status) << c.program;
     }
 }
 

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Runs one of the README's recipes as it stands there, on headers made by the
 # korvel under test. Usage: recipes.sh NAME, with the environment
-#   KORVEL           the korvel binary      KORVEL_EMULATOR  how to run it, or empty
+#   KORVEL           the korvel binary      KORVEL_EMULATOR  how to run both, or empty
+#   KORVEL_PREVIEW   the korvel-preview binary
 #   KORVEL_SEEDS     the fixture writer     KORVEL_SOURCE    the source tree
 #   KORVEL_BUILD     the build folder (for "install")
 # Exit status 77: a tool the recipe needs is missing here, the test is skipped.
@@ -17,7 +18,8 @@ cd "$work"
 # korvel on the PATH, as users have it.
 mkdir bin
 printf '#!/bin/sh\nexec %s "%s" "$@"\n' "${KORVEL_EMULATOR:-}" "$KORVEL" >bin/korvel
-chmod +x bin/korvel
+printf '#!/bin/sh\nexec %s "%s" "$@"\n' "${KORVEL_EMULATOR:-}" "$KORVEL_PREVIEW" >bin/korvel-preview
+chmod +x bin/korvel bin/korvel-preview
 PATH=$work/bin:$PATH
 
 recipe() {  # the fenced block that follows <!-- recipe: $1 --> in the README
@@ -97,6 +99,14 @@ pipe)
   korvel fifo | cmp - ../logo.h || fail "the FIFO gave another array"
   wait $! || fail "convert into the FIFO failed"
   ;;
+preview)
+  recipe preview >shown
+  command=$(sed -n '1s/^\$ //p' shown)
+  [ -n "$command" ] || fail "no command in the preview recipe"
+  eval "$command" >drawn || fail "$command failed"
+  [ "$(wc -l <drawn)" -gt 8 ] || fail "fewer lines drawn than shown"
+  sed 1d shown | cmp - <(head -n "$(($(wc -l <shown) - 1))" drawn) || fail "the README shows other lines"
+  ;;
 make)
   skipunless make
   recipe make >Makefile
@@ -117,11 +127,13 @@ cmake)
   ;;
 install)
   cmake --install "$KORVEL_BUILD" --prefix prefix >/dev/null
-  [ -x prefix/bin/korvel ] || fail "no bin/korvel"
-  page=prefix/share/man/man1/korvel.1.gz
-  [ -f $page ] || fail "no manual page"
-  warnings=$(zcat $page | groff -man -ww -z 2>&1)
-  [ -z "$warnings" ] || fail "groff: $warnings"
+  for program in korvel korvel-preview; do
+    [ -x prefix/bin/$program ] || fail "no bin/$program"
+    page=prefix/share/man/man1/$program.1.gz
+    [ -f $page ] || fail "no manual page for $program"
+    warnings=$(zcat $page | groff -man -ww -z 2>&1)
+    [ -z "$warnings" ] || fail "groff: $warnings"
+  done
   for doc in copyright changelog.gz; do
     [ -f prefix/share/doc/korvel/$doc ] || fail "no $doc"
   done
@@ -131,7 +143,8 @@ package)
   skipunless dpkg-shlibdeps
   cpack -G DEB --config "$KORVEL_BUILD/CPackConfig.cmake" -B deb >/dev/null
   dpkg -c deb/*.deb | tee contents
-  for file in bin/korvel share/man/man1/korvel.1.gz share/doc/korvel/copyright; do
+  for file in bin/korvel bin/korvel-preview share/man/man1/korvel.1.gz \
+              share/man/man1/korvel-preview.1.gz share/doc/korvel/copyright; do
     grep -q " \./usr/$file\$" contents || fail "the package lacks $file"
   done
   skipunless lintian

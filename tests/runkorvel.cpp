@@ -11,10 +11,24 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace {
+
+std::string binary(const char *variable, const char *built)
+{
+    const char *env = std::getenv(variable);
+    return env != nullptr && *env != '\0' ? env : built;
+}
+
+}  // namespace
+
 std::string korvelbinary()
 {
-    const char *env = std::getenv("KORVEL");
-    return env != nullptr && *env != '\0' ? env : KORVEL_BINARY;
+    return binary("KORVEL", KORVEL_BINARY);
+}
+
+std::string previewbinary()
+{
+    return binary("KORVEL_PREVIEW", KORVEL_PREVIEW_BINARY);
 }
 
 // Removes every scratch directory when the test process ends.
@@ -67,11 +81,22 @@ int hungupterminal()
 korvelrun runkorvel(const std::vector<std::string> &args, stdoutto where,
                     const std::string *input)
 {
+    return runprogram(korvelbinary(), args, where, input);
+}
+
+korvelrun runpreview(const std::vector<std::string> &args, const std::string *input)
+{
+    return runprogram(previewbinary(), args, stdoutto::capture, input);
+}
+
+korvelrun runprogram(const std::string &program, const std::vector<std::string> &args,
+                     stdoutto where, const std::string *input)
+{
     static const std::string dir = scratchdir();
     std::string outpath = dir + "/stdout", errpath = dir + "/stderr";
     std::vector<char *> argv;
     // A korvel built for another target runs under its emulator.
-    std::string emulator = KORVEL_EMULATOR, binary = korvelbinary();
+    std::string emulator = KORVEL_EMULATOR, binary = program;
     if (!emulator.empty())
         argv.push_back(emulator.data());
     argv.push_back(binary.data());

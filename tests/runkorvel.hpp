@@ -17,12 +17,17 @@ struct korvelrun {
 // is line-buffered there, so nothing is left for fclose to fail on.
 enum class stdoutto { capture, devfull, closed, hungup };
 
-// The binary under test: $KORVEL, else the one this build made.
+// The binaries under test: $KORVEL and $KORVEL_PREVIEW, else the ones this
+// build made.
 std::string korvelbinary();
+std::string previewbinary();
 
-// With input, korvel's standard input is a pipe that carries it.
+// With input, the program's standard input is a pipe that carries it.
+korvelrun runprogram(const std::string &binary, const std::vector<std::string> &args,
+                     stdoutto where = stdoutto::capture, const std::string *input = nullptr);
 korvelrun runkorvel(const std::vector<std::string> &args, stdoutto where = stdoutto::capture,
                     const std::string *input = nullptr);
+korvelrun runpreview(const std::vector<std::string> &args, const std::string *input = nullptr);
 
 // A fresh directory for the calling test's files, removed at exit.
 std::string scratchdir();

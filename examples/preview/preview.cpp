@@ -5,17 +5,14 @@
 
 #include <cstdio>
 
+#include "bmppic.hpp"
 #include "logo.h"
 
 int main()
 {
-    const unsigned width = bmppic[0], height = bmppic[1];
-    const unsigned char *pixels = bmppic + 2;
-    for (unsigned y = 0; y < height; y++) {
-        for (unsigned x = 0; x < width; x++) {
-            bool set = pixels[y * ((width + 7) / 8) + x / 8] & (0x80 >> (x % 8));
-            putchar(set ? '#' : '.');
-        }
+    for (unsigned y = 0; y < bmppic[1]; y++) {
+        for (unsigned x = 0; x < bmppic[0]; x++)
+            putchar(bmppicpixel(bmppic, x, y) ? '#' : '.');
         putchar('\n');
     }
     return 0;

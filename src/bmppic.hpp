@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: MIT
+// Reading an array that korvel wrote: byte 0 is the width, byte 1 the
+// height, then the rows from the top, each (width + 7) / 8 bytes, the
+// leftmost pixel in the most significant bit. Shared by korvel-preview and
+// the preview example.
+#ifndef KORVEL_BMPPIC_HPP
+#define KORVEL_BMPPIC_HPP
+
+inline unsigned bmppicrowbytes(unsigned width)
+{
+    return (width + 7) / 8;
+}
+
+// Whether pixel (x, y), y counted from the top, is set: lit on a display
+// that lights set bits.
+inline bool bmppicpixel(const unsigned char *bmppic, unsigned x, unsigned y)
+{
+    return bmppic[2 + y * bmppicrowbytes(bmppic[0]) + x / 8] & (0x80 >> (x % 8));
+}
+
+#endif
