@@ -19,8 +19,26 @@ std::string fixture(const std::string &name, const std::string &content)
 }
 
 // Every picture is given to korvel both ways users do: by its path, and
-// through a pipe as /dev/stdin, which cannot be positioned.
+// through a pipe as /dev/stdin, which cannot be positioned. The way is the
+// second parameter of the geometry and refusal tables.
 enum class via { file, pipe };
+
+template <typename Case>
+class EachWay : public testing::TestWithParam<std::tuple<Case, via>> {
+  protected:
+    void SetUp() override
+    {
+        if (std::get<via>(this->GetParam()) == via::pipe && windowsprogram(korvelbinary()))
+            GTEST_SKIP() << "a Windows program cannot open /dev/stdin";
+    }
+};
+
+template <typename Case>
+std::string casename(const testing::TestParamInfo<std::tuple<Case, via>> &info)
+{
+    return std::string(std::get<Case>(info.param).name) +
+           (std::get<via>(info.param) == via::file ? "_file" : "_pipe");
+}
 
 struct conversion {
     std::string path;  // as korvel was given it
@@ -71,6 +89,20 @@ TEST(NotFound, MissingOrUnreadablePathsAreReportedWithStatusOne)
     }
 }
 
+// Names outside ASCII open, and messages echo them as the same bytes, on
+// Windows as on Linux.
+TEST(Paths, NamesOutsideAsciiOpenAndAreEchoedAsGiven)
+{
+    picture pic{8, 1, speckle};
+    for (const std::string name : {"Übersicht.bmp", "логотип.bmp"}) {
+        korvelrun run = runkorvel({fixture(name, bmpfile(pic))});
+        EXPECT_EQ(run.out, expectedoutput(pic)) << name;
+        EXPECT_EQ(run.status, 0);
+        std::string missing = dir + "/fehlt-" + name;
+        EXPECT_EQ(runkorvel({missing}).out, notfound(missing) + "\n");
+    }
+}
+
 // Exact output: the documented examples, literally.
 TEST(Output, DocumentedExamples)
 {
@@ -105,25 +137,24 @@ void PrintTo(const geometrycase &c, std::ostream *os)
     *os << c.name;
 }
 
-class Geometry : public testing::TestWithParam<geometrycase> {};
+class Geometry : public EachWay<geometrycase> {};
 
+// What korvel writes from a file is also drawn by korvel-preview.
 TEST_P(Geometry, OutputMatchesThePixels)
 {
-    const geometrycase &c = GetParam();
+    auto [c, how] = GetParam();
     for (inkfn ink : {inkfn(speckle), inkfn([&](uint32_t x, uint32_t y) {
                           return frame(c.width, c.height, x, y);
                       })}) {
         picture pic{c.width, c.height, ink};
-        for (via how : {via::file, via::pipe}) {
-            korvelrun run = convert(std::string(c.name) + ".bmp", bmpfile(pic, c.layout), how).run;
-            EXPECT_EQ(run.out, expectedoutput(pic)) << (how == via::pipe ? "through a pipe" : "");
-            EXPECT_EQ(run.err, "");
-            EXPECT_EQ(run.status, 0);
-            if (how == via::file) {
-                korvelrun preview = runpreview({}, &run.out);
-                EXPECT_EQ(preview.out, expectedpreview(pic)) << "korvel | korvel-preview";
-                EXPECT_EQ(preview.status, 0);
-            }
+        korvelrun run = convert(std::string(c.name) + ".bmp", bmpfile(pic, c.layout), how).run;
+        EXPECT_EQ(run.out, expectedoutput(pic));
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.status, 0);
+        if (how == via::file) {
+            korvelrun preview = runpreview({}, &run.out);
+            EXPECT_EQ(preview.out, expectedpreview(pic)) << "korvel | korvel-preview";
+            EXPECT_EQ(preview.status, 0);
         }
     }
 }
@@ -143,36 +174,41 @@ bmplayout header(uint32_t size, bool topdown = false)
     return layout;
 }
 
+const auto bothways = testing::Values(via::file, via::pipe);
+
 INSTANTIATE_TEST_SUITE_P(
     Widths, Geometry,
-    testing::Values(geometrycase{"w1", 1, 3, {}}, geometrycase{"w7", 7, 3, {}},
-                    geometrycase{"w8", 8, 3, {}}, geometrycase{"w9", 9, 3, {}},
-                    geometrycase{"w31", 31, 3, {}}, geometrycase{"w32", 32, 3, {}},
-                    geometrycase{"w33", 33, 3, {}}, geometrycase{"w128h64", 128, 64, {}},
-                    geometrycase{"w255", 255, 2, {}}, geometrycase{"h255", 3, 255, {}},
-                    geometrycase{"largest", 255, 255, {}}, geometrycase{"one", 1, 1, {}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    testing::Combine(
+        testing::Values(geometrycase{"w1", 1, 3, {}}, geometrycase{"w7", 7, 3, {}},
+                        geometrycase{"w8", 8, 3, {}}, geometrycase{"w9", 9, 3, {}},
+                        geometrycase{"w31", 31, 3, {}}, geometrycase{"w32", 32, 3, {}},
+                        geometrycase{"w33", 33, 3, {}}, geometrycase{"w128h64", 128, 64, {}},
+                        geometrycase{"w255", 255, 2, {}}, geometrycase{"h255", 3, 255, {}},
+                        geometrycase{"largest", 255, 255, {}}, geometrycase{"one", 1, 1, {}}),
+        bothways),
+    casename<geometrycase>);
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, Geometry,
-    testing::Values(geometrycase{"topdown", 13, 5, header(40, true)},
-                    geometrycase{"topdown255", 255, 255, header(40, true)},
-                    geometrycase{"os2v1", 13, 5, header(12)},
-                    geometrycase{"os2v2", 13, 5, header(16)},
-                    // Its palette starts where larger headers keep the compression.
-                    geometrycase{"os2v2whitefirst", 13, 5, {16, false, true}},
-                    geometrycase{"v2", 13, 5, header(52)}, geometrycase{"v3", 13, 5, header(56)},
-                    geometrycase{"os2v2long", 13, 5, header(64)},
-                    geometrycase{"v4", 13, 5, header(108)},
-                    geometrycase{"v5topdown", 13, 5, header(124, true)},
-                    geometrycase{"whitefirst", 13, 5, {40, false, true}},
-                    geometrycase{"junkones", 13, 5, junk(0xFF)},
-                    geometrycase{"junkmixed", 33, 5, junk(0x5A)},
-                    geometrycase{"gap", 13, 5, {40, false, false, 0, 1000}},
-                    // The pixels start at the first offset outside the headers.
-                    geometrycase{"nopalette", 13, 5, {40, false, false, 0, 0, false}},
-                    geometrycase{"os2nopalette", 13, 5, {12, false, false, 0, 0, false}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    testing::Combine(
+        testing::Values(
+            geometrycase{"topdown", 13, 5, header(40, true)},
+            geometrycase{"topdown255", 255, 255, header(40, true)},
+            geometrycase{"os2v1", 13, 5, header(12)}, geometrycase{"os2v2", 13, 5, header(16)},
+            // Its palette starts where larger headers keep the compression.
+            geometrycase{"os2v2whitefirst", 13, 5, {16, false, true}},
+            geometrycase{"v2", 13, 5, header(52)}, geometrycase{"v3", 13, 5, header(56)},
+            geometrycase{"os2v2long", 13, 5, header(64)}, geometrycase{"v4", 13, 5, header(108)},
+            geometrycase{"v5topdown", 13, 5, header(124, true)},
+            geometrycase{"whitefirst", 13, 5, {40, false, true}},
+            geometrycase{"junkones", 13, 5, junk(0xFF)},
+            geometrycase{"junkmixed", 33, 5, junk(0x5A)},
+            geometrycase{"gap", 13, 5, {40, false, false, 0, 1000}},
+            // The pixels start at the first offset outside the headers.
+            geometrycase{"nopalette", 13, 5, {40, false, false, 0, 0, false}},
+            geometrycase{"os2nopalette", 13, 5, {12, false, false, 0, 0, false}}),
+        bothways),
+    casename<geometrycase>);
 
 // Refusals: a valid 10 x 2 picture, spoilt in one place.
 struct refusalcase {
@@ -186,19 +222,17 @@ void PrintTo(const refusalcase &c, std::ostream *os)
     *os << c.name;
 }
 
-class Refusal : public testing::TestWithParam<refusalcase> {};
+class Refusal : public EachWay<refusalcase> {};
 
 TEST_P(Refusal, PrintsOnlyItsMessage)
 {
-    const refusalcase &c = GetParam();
+    auto [c, how] = GetParam();
     std::string file = bmpfile({10, 2, speckle});
     c.spoil(file);
-    for (via how : {via::file, via::pipe}) {
-        conversion given = convert(std::string(c.name) + ".bmp", file, how);
-        EXPECT_EQ(given.run.out, c.message(given.path) + "\n");
-        EXPECT_EQ(given.run.err, "");
-        EXPECT_EQ(given.run.status, 1);
-    }
+    conversion given = convert(std::string(c.name) + ".bmp", file, how);
+    EXPECT_EQ(given.run.out, c.message(given.path) + "\n");
+    EXPECT_EQ(given.run.err, "");
+    EXPECT_EQ(given.run.status, 1);
 }
 
 auto cut(size_t length)
@@ -229,7 +263,7 @@ void os2(std::string &file)
 
 INSTANTIATE_TEST_SUITE_P(
     Checks, Refusal,
-    testing::Values(
+    testing::Combine(testing::Values(
         refusalcase{"empty", cut(0), notswbmp}, refusalcase{"onebyte", cut(1), notswbmp},
         refusalcase{"png", at32(0, 0x474E5089), notswbmp},
         refusalcase{"bitmaparray", at16(0, 'B' | 'A' << 8), notswbmp},
@@ -262,7 +296,8 @@ INSTANTIATE_TEST_SUITE_P(
         refusalcase{"offsetpastend", at32(10, 0xFFFFFFF0u), incomplete},
         refusalcase{"offset2g", at32(10, 0x80000000u), incomplete},
         refusalcase{"inpixels", [](std::string &f) { f.pop_back(); }, incomplete}),
-    [](const auto &info) { return std::string(info.param.name); });
+        bothways),
+    casename<refusalcase>);
 
 // A full disk or a closed descriptor must never pass for a written header,
 // nor for a shown picture.

@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(PreviewArguments, FileUnreadableOrTooManyArguments)
 {
-    std::string header = dir + "/logo.h";
+    std::string header = dir + "/логотип.h";
     writefile(header, expectedoutput(logo()));
     EXPECT_EQ(runpreview({header}).out, expectedpreview(logo()));
 

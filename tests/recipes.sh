@@ -150,6 +150,14 @@ package)
   skipunless lintian
   lintian --fail-on error,warning deb/*.deb || fail "lintian"
   ;;
+zip)
+  skipunless cpack
+  cpack -G ZIP --config "$KORVEL_BUILD/CPackConfig.cmake" -B zip >/dev/null
+  cmake -E tar tf zip/*.zip | tee contents
+  for file in korvel.exe korvel-preview.exe README.md LICENSE; do
+    grep -q "/$file\$" contents || fail "the ZIP lacks $file"
+  done
+  ;;
 hardening)
   skipunless hardening-check
   hardening-check "$KORVEL" | tee report || true

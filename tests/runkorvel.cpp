@@ -13,7 +13,8 @@
 
 namespace {
 
-std::string binary(const char *variable, const char *built)
+// $variable where set, else what this build made.
+std::string setting(const char *variable, const char *built)
 {
     const char *env = std::getenv(variable);
     return env != nullptr && *env != '\0' ? env : built;
@@ -21,14 +22,19 @@ std::string binary(const char *variable, const char *built)
 
 }  // namespace
 
+bool windowsprogram(const std::string &program)
+{
+    return program.size() > 4 && program.compare(program.size() - 4, 4, ".exe") == 0;
+}
+
 std::string korvelbinary()
 {
-    return binary("KORVEL", KORVEL_BINARY);
+    return setting("KORVEL", KORVEL_BINARY);
 }
 
 std::string previewbinary()
 {
-    return binary("KORVEL_PREVIEW", KORVEL_PREVIEW_BINARY);
+    return setting("KORVEL_PREVIEW", KORVEL_PREVIEW_BINARY);
 }
 
 // Removes every scratch directory when the test process ends.
@@ -94,14 +100,17 @@ korvelrun runprogram(const std::string &program, const std::vector<std::string> 
 {
     static const std::string dir = scratchdir();
     std::string outpath = dir + "/stdout", errpath = dir + "/stderr";
+    // A program built for another target runs under its emulator, a
+    // command line of blank-separated words.
+    std::vector<std::string> words;
+    std::istringstream emulator(setting("KORVEL_EMULATOR", KORVEL_EMULATOR));
+    for (std::string word; emulator >> word;)
+        words.push_back(word);
+    words.push_back(program);
+    words.insert(words.end(), args.begin(), args.end());
     std::vector<char *> argv;
-    // A korvel built for another target runs under its emulator.
-    std::string emulator = KORVEL_EMULATOR, binary = program;
-    if (!emulator.empty())
-        argv.push_back(emulator.data());
-    argv.push_back(binary.data());
-    for (const std::string &arg : args)
-        argv.push_back(const_cast<char *>(arg.c_str()));
+    for (std::string &word : words)
+        argv.push_back(word.data());
     argv.push_back(nullptr);
 
     int pipeends[2] = {-1, -1};

@@ -22,6 +22,10 @@ enum class stdoutto { capture, devfull, closed, hungup };
 std::string korvelbinary();
 std::string previewbinary();
 
+// A Windows program, run under wine: it cannot read /dev/stdin, and wine
+// stands between it and the descriptors it was given.
+bool windowsprogram(const std::string &program);
+
 // With input, the program's standard input is a pipe that carries it.
 korvelrun runprogram(const std::string &binary, const std::vector<std::string> &args,
                      stdoutto where = stdoutto::capture, const std::string *input = nullptr);
