@@ -5,9 +5,11 @@
 # C++ libraries (libc6-i386, lib32stdc++6): natively where the kernel runs
 # 32-bit programs, else under qemu-i386. The cross compiler's own libraries
 # are for linking only: under qemu 7.2 their fork() hangs.
-# Give -DCMAKE_CROSSCOMPILING_EMULATOR=qemu-i386, or =env where the kernel
-# runs 32-bit programs; CMake then runs the built programs through it.
+# The built programs run under qemu-i386 (package qemu-user); give
+# -DCMAKE_CROSSCOMPILING_EMULATOR=env where the kernel runs them itself.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-linux-gnu-gcc)
 set(CMAKE_CXX_COMPILER i686-linux-gnu-g++)
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386
+    CACHE STRING "How the build machine runs the built programs")

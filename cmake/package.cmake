@@ -1,8 +1,8 @@
 # SPDX-License-Identifier: MIT
-# What `cmake --install` puts where, and what `cpack -G DEB` packs: a Debian
-# package that lintian accepts without an error or a warning.
+# What `cmake --install` puts where, and what cpack packs: on Linux a Debian
+# package that lintian accepts without an error or a warning, on Windows a
+# ZIP with the programs, the README and the license.
 include(GNUInstallDirs)
-install(TARGETS korvel korvel-preview RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 set(CPACK_PACKAGE_NAME korvel)
 set(CPACK_PACKAGE_VENDOR korvel)
@@ -15,6 +15,15 @@ packed eight to a byte, most significant bit leftmost, rows top to bottom.
 The header it writes is compiled into firmware for small OLED, LCD and
 e-paper displays. Its user interface (usage screen and messages) is in
 German.]])
+if(WIN32)
+  install(TARGETS korvel korvel-preview RUNTIME DESTINATION .)
+  install(FILES README.md LICENSE DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+  include(CPack)
+  return()
+endif()
+
+install(TARGETS korvel korvel-preview RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -55,7 +55,7 @@ bool loadswbmp(const char *path)
     static swbmp image;
     bmpheader header = {};
     bmpverdict verdict = bmpunreadable;
-    FILE *in = fopen(path, "rb");
+    FILE *in = fopenread(path);
     if (in != nullptr) {
         verdict = readswbmp(in, header, image);
         fclose(in);

@@ -55,6 +55,12 @@ void printswbmp(const swbmp &image, FILE *out = stdout);
 // Closes standard output; a failed write is reported on standard error.
 bool outputwritten();
 
+// The platform's part (platform.cpp): the arguments as UTF-8, switching
+// standard input and output to binary where the platform has text mode, and
+// a file opened for binary reading by its UTF-8 path.
+char **utf8args(int &argc, char **argv);
+FILE *fopenread(const char *path);
+
 uint8_t swapbits(uint8_t byte);
 void printbinbyte(uint8_t byte, FILE *out = stdout);
 

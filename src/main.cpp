@@ -27,6 +27,7 @@ void usage()
 
 int main(int argc, char **argv)
 {
+    argv = utf8args(argc, argv);
     if (argc != 2) {
         usage();
         outputwritten();

@@ -48,13 +48,14 @@ void drawbmppic(const unsigned char *bmppic);
 
 int main(int argc, char **argv)
 {
+    argv = utf8args(argc, argv);
     if (argc > 2) {
         usage();
         outputwritten();
         return -2;
     }
     const char *path = argc == 2 ? argv[1] : nullptr;
-    FILE *in = path != nullptr ? fopen(path, "rb") : stdin;
+    FILE *in = path != nullptr ? fopenread(path) : stdin;
     static korvelarray array;
     textverdict verdict = textunreadable;
     if (in != nullptr) {

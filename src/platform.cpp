@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: MIT
+// What korvel and korvel-preview need of the platform beyond ISO C: their
+// arguments as UTF-8, files opened by UTF-8 paths, and output written byte
+// for byte. Everywhere but Windows the C library does all of it already.
+
+#include "korvel.hpp"
+
+#ifdef _WIN32
+
+// Windows hands programs their arguments, and takes file names, as UTF-16;
+// its narrow argv is in the ANSI code page, which cannot hold every name.
+// korvel works in UTF-8 as on Linux, so that a message echoes a path as the
+// same bytes. Standard output, error and input are switched to binary mode:
+// lines end in LF, and a header regenerated on Windows shows no diff.
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
+
+namespace {
+
+// A command line holds at most 32767 UTF-16 units, each at most three
+// UTF-8 bytes, and so at most 16384 arguments (each a character and a
+// blank); their terminating zeros fit in the rest.
+char argtext[3 * 32768 + 32768];
+char *argpointers[32768 / 2 + 1];
+
+// The console keeps its code page after the program ends; it is put back.
+UINT consolecodepage;
+
+void restoreconsole()
+{
+    SetConsoleOutputCP(consolecodepage);
+}
+
+}  // namespace
+
+char **utf8args(int &argc, char **argv)
+{
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    _setmode(_fileno(stdin), _O_BINARY);
+    consolecodepage = GetConsoleOutputCP();
+    if (consolecodepage != 0 && SetConsoleOutputCP(CP_UTF8))
+        atexit(restoreconsole);
+
+    int count = 0;
+    wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr)
+        return argv;
+    char *text = argtext;
+    char *end = argtext + sizeof argtext;
+    for (int i = 0; i < count; i++) {
+        int length = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, text,
+                                         static_cast<int>(end - text), nullptr, nullptr);
+        if (length == 0)
+            return argv;
+        argpointers[i] = text;
+        text += length;
+    }
+    argpointers[count] = nullptr;
+    argc = count;
+    LocalFree(wide);
+    return argpointers;
+}
+
+FILE *fopenread(const char *path)
+{
+    static wchar_t wide[32768];
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide, 32768) == 0)
+        return nullptr;
+    return _wfopen(wide, L"rb");
+}
+
+#else
+
+char **utf8args(int &, char **argv)
+{
+    return argv;
+}
+
+FILE *fopenread(const char *path)
+{
+    return fopen(path, "rb");
+}
+
+#endif
