@@ -31,6 +31,9 @@ recipe() {  # the fenced block that follows <!-- recipe: $1 --> in the README
 skipunless() {  # command: skip the test where it is missing
   command -v "$1" >/dev/null || { echo "skipped: no $1"; exit 77; }
 }
+skipunlessimagemagick() {  # /usr/local/bin/convert may be a stand-in
+  convert -version 2>/dev/null | grep -q '^Version: ImageMagick' || { echo "skipped: no ImageMagick"; exit 77; }
+}
 fail() { echo "FAILED: $*"; exit 1; }
 strict=(-Wall -Wextra -pedantic -Werror)
 
@@ -83,13 +86,13 @@ arm)
     fail "bmppic is not a 1026-byte read-only array"
   ;;
 imagemagick)
-  convert -version 2>/dev/null | grep -q '^Version: ImageMagick' || { echo "skipped: no ImageMagick"; exit 77; }
+  skipunlessimagemagick
   mkdir png && convert logo.bmp png/logo.png
   (cd png && eval "$(recipe imagemagick)")
   korvel png/logo.bmp | cmp - <(korvel logo.bmp) || fail "the picture changed on its way through PNG"
   ;;
 pipe)
-  convert -version 2>/dev/null | grep -q '^Version: ImageMagick' || { echo "skipped: no ImageMagick"; exit 77; }
+  skipunlessimagemagick
   mkdir png && convert logo.bmp png/logo.png && cd png
   eval "$(recipe pipe)" || fail "the recipe failed"
   cmp logo.h ../logo.h || fail "the pipe gave another array"
