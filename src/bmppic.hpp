@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
-// Reading an array that korvel wrote: byte 0 is the width, byte 1 the
-// height, then the rows from the top, each (width + 7) / 8 bytes, the
-// leftmost pixel in the most significant bit. Shared by korvel-preview and
-// the preview example.
+// The array korvel writes: byte 0 is the width, byte 1 the height, then the
+// rows from the top, each (width + 7) / 8 bytes, the leftmost pixel in the
+// most significant bit. Shared by korvel, korvel-preview and the preview
+// example.
 #ifndef KORVEL_BMPPIC_HPP
 #define KORVEL_BMPPIC_HPP
+
+// The largest picture: the array stores width and height in one byte each.
+constexpr unsigned maxside = 255;
 
 inline unsigned bmppicrowbytes(unsigned width)
 {

@@ -22,6 +22,9 @@
 
 #include "korvel.hpp"
 
+#include "bmppic.hpp"
+#include "platform.hpp"
+
 #include <cstring>
 
 namespace {
@@ -30,8 +33,15 @@ constexpr uint16_t bmpmagic = 'B' | 'M' << 8;
 constexpr uint32_t fileheadersize = 14;
 constexpr uint32_t os2header = 12;
 
-// Every info header size that some BMP version defines.
-constexpr uint32_t headersizes[] = {12, 16, 40, 52, 56, 64, 108, 124};
+// Where the fields korvel reads end: the file header, the info header's
+// size, then width, height, planes and bit count, 16 bits each in the OS/2
+// 1.x header and 32, 32, 16, 16 in all others, which from 20 bytes on go on
+// with the 32-bit compression.
+constexpr uint32_t sizefield = 4;
+constexpr uint32_t os2fieldsend = fileheadersize + sizefield + 2 + 2 + 2 + 2;
+constexpr uint32_t corefieldsend = fileheadersize + sizefield + 4 + 4 + 2 + 2;
+constexpr uint32_t compressionfieldsend = corefieldsend + 4;
+constexpr uint32_t firstcompressedheader = 20;
 
 // Rows are padded to whole 32-bit words, so the largest picture needs
 // 32 * 255 bytes: far inside the buffer.
@@ -40,11 +50,13 @@ static_assert(maxstride * maxside <= sizeof swbmp::pixels,
               "the largest picture must fit the pixel buffer");
 
 void report(bmpverdict verdict, const char *path, const bmpheader &header);
-int64_t rows(const bmpheader &header);
 bmpverdict readheader(FILE *in, bmpheader &header);
+bool knownheadersize(uint32_t size);
+int64_t rows(const bmpheader &header);
 bmpverdict checkheader(const bmpheader &header);
-bool skip(FILE *in, uint32_t count, swbmp &image);
 bmpverdict readpixels(FILE *in, const bmpheader &header, swbmp &image);
+bool skip(FILE *in, uint32_t count, swbmp &image);
+void setgeometry(swbmp &image, uint32_t width, uint32_t height);
 
 }  // namespace
 
@@ -123,11 +135,7 @@ bmpverdict readheader(FILE *in, bmpheader &header)
     header.headersize = fgetint32(in);
     if (feof(in) || ferror(in))
         return bmpincomplete;
-
-    bool known = false;
-    for (uint32_t size : headersizes)
-        known = known || header.headersize == size;
-    if (!known)
+    if (!knownheadersize(header.headersize))
         return bmpnotswbmp;
 
     // The planes are skipped, and so is everything after the compression
@@ -139,20 +147,30 @@ bmpverdict readheader(FILE *in, bmpheader &header)
         fgetint16(in);  // skipped: planes
         header.bitcount = static_cast<uint16_t>(fgetint16(in));
         header.compression = 0;
-        header.fieldsend = 26;
+        header.fieldsend = os2fieldsend;
     } else {
         header.width = fgetint32(in);
         header.height = fgetint32(in);
         fgetint16(in);  // skipped: planes
         header.bitcount = static_cast<uint16_t>(fgetint16(in));
         // The 16-byte OS/2 2.x header ends before the compression field.
-        bool compressed = header.headersize >= 20;
+        bool compressed = header.headersize >= firstcompressedheader;
         header.compression = compressed ? fgetint32(in) : 0;
-        header.fieldsend = compressed ? 34 : 30;
+        header.fieldsend = compressed ? compressionfieldsend : corefieldsend;
     }
     if (feof(in) || ferror(in))
         return bmpincomplete;
     return bmpok;
+}
+
+// Every info header size that some BMP version defines.
+bool knownheadersize(uint32_t size)
+{
+    static constexpr uint32_t sizes[] = {12, 16, 40, 52, 56, 64, 108, 124};
+    for (uint32_t known : sizes)
+        if (size == known)
+            return true;
+    return false;
 }
 
 // A negative height marks a picture stored top row first.
@@ -180,7 +198,7 @@ bmpverdict readpixels(FILE *in, const bmpheader &header, swbmp &image)
 {
     if (!skip(in, header.offset - header.fieldsend, image))
         return bmpincomplete;
-    setgeometry(image, header.width, rows(header));
+    setgeometry(image, static_cast<uint32_t>(header.width), static_cast<uint32_t>(rows(header)));
     image.topdown = header.height < 0;
     if (fread(image.pixels, 1, image.size, in) != image.size)
         return bmpincomplete;
@@ -202,8 +220,6 @@ bool skip(FILE *in, uint32_t count, swbmp &image)
     return true;
 }
 
-}  // namespace
-
 void setgeometry(swbmp &image, uint32_t width, uint32_t height)
 {
     image.width = width;
@@ -214,10 +230,11 @@ void setgeometry(swbmp &image, uint32_t width, uint32_t height)
     image.size = image.stride * height;
 }
 
-// The text of every byte value, looked up rather than formatted: a formatted
-// print per byte costs more than all the rest of a run. Each entry is
-// "0xHH, " padded to eight bytes, so that one fixed-size copy writes it; the
-// next byte's text overwrites the padding.
+// The text of every stored byte, looked up rather than formatted: a
+// formatted print per byte costs more than all the rest of a run. Entry b
+// is "0xHH, " for HH = ~b, the inverted byte korvel prints, padded to eight
+// bytes so that one fixed-size copy writes it; the next byte's text
+// overwrites the padding.
 constexpr size_t hexlength = 6;
 struct hextexts {
     char text[256][8];
@@ -227,8 +244,9 @@ constexpr hextexts makehextexts()
 {
     constexpr char digits[] = "0123456789ABCDEF";
     hextexts table = {};
-    for (int byte = 0; byte < 256; byte++) {
-        char *t = table.text[byte];
+    for (int stored = 0; stored < 256; stored++) {
+        int byte = ~stored & 0xFF;
+        char *t = table.text[stored];
         t[0] = '0';
         t[1] = 'x';
         t[2] = digits[byte >> 4];
@@ -240,39 +258,56 @@ constexpr hextexts makehextexts()
 }
 
 constexpr hextexts hexbytes = makehextexts();
-constexpr uint32_t maxrowbytes = (maxside + 7) / 8;
 
-// Takes a picture that readswbmp accepted, 1 to 255 pixels each way. Each
-// row becomes one line, built in a buffer and written in one call.
+const char opening[] = "static const unsigned char bmppic [] = {\n  ";
+const char rowend[] = "\n  ";
+const char arrayend[] = " };\n";
+
+// The whole array's text, built before it is written in one call: the
+// opening line, the size line ("0xWW, 0xHH,"), then per row its bytes, each
+// followed by ", " except the last of the array, which ends the array.
+constexpr size_t rowtext = (maxside + 7) / 8 * hexlength + sizeof rowend - 1;
+char arraytext[sizeof opening - 1 + 2 * hexlength + sizeof rowend + maxside * rowtext + 8];
+
+char *puttext(char *p, const char *text, size_t length)
+{
+    memcpy(p, text, length);
+    return p + length;
+}
+
+}  // namespace
+
+// Takes a picture that readswbmp accepted, 1 to 255 pixels each way.
 void printswbmp(const swbmp &image, FILE *out)
 {
-    fputs("static const unsigned char bmppic [] = {\n", out);
-    fprintf(out, "  0x%.2X, 0x%.2X,\n  ", image.width, image.height);
+    char *p = puttext(arraytext, opening, sizeof opening - 1);
+    // The size bytes print as they are: their table entries are those of
+    // the inverted values.
+    p = puttext(p, hexbytes.text[~image.width & 0xFF], hexlength);
+    p = puttext(p, hexbytes.text[~image.height & 0xFF], hexlength - 1);
+    p = puttext(p, rowend, sizeof rowend - 1);
 
-    // The file's bits past the width are noise; they are always cleared.
-    uint8_t tailmask = 0xFF << ((8 - image.width % 8) % 8);
-    // The bytes' texts, then two more for " };" and three for "\n  ".
-    char line[maxrowbytes * hexlength + 5];
+    // The file's bits past the width are noise; they print as 0. Setting
+    // them in the stored byte does that, as it is printed inverted.
+    uint8_t pastwidth = static_cast<uint8_t>(0xFF >> (image.width % 8 == 0 ? 8 : image.width % 8));
+    const uint32_t last = image.rowbytes - 1u;
     for (uint32_t i = 0; i < image.height; i++) {
         uint32_t stored = image.topdown ? i : image.height - 1 - i;
         const uint8_t *row = image.pixels + stored * image.stride;
-        char *p = line;
-        uint32_t last = image.rowbytes - 1u;
         for (uint32_t k = 0; k < last; k++) {
-            memcpy(p, hexbytes.text[static_cast<uint8_t>(~row[k])], sizeof hexbytes.text[0]);
+            memcpy(p, hexbytes.text[row[k]], sizeof hexbytes.text[0]);
             p += hexlength;
         }
-        memcpy(p, hexbytes.text[static_cast<uint8_t>(~row[last] & tailmask)],
-               sizeof hexbytes.text[0]);
+        memcpy(p, hexbytes.text[row[last] | pastwidth], sizeof hexbytes.text[0]);
         p += hexlength;
-        // The closing brace hangs on the last byte of the array.
-        if (i + 1 == image.height) {
-            memcpy(p - 2, " };\n", 4);
-            p += 2;
-        }
-        memcpy(p, "\n  ", 3);
-        fwrite(line, 1, p + 3 - line, out);
+        p = puttext(p, rowend, sizeof rowend - 1);
     }
+    // The closing brace hangs on the last byte of the array, in place of
+    // its ", ".
+    p -= 2 + sizeof rowend - 1;
+    p = puttext(p, arrayend, sizeof arrayend - 1);
+    p = puttext(p, rowend, sizeof rowend - 1);
+    fwrite(arraytext, 1, static_cast<size_t>(p - arraytext), out);
 }
 
 // A read past the end yields EOF (-1), whose set bits fill every place from
@@ -293,6 +328,11 @@ int16_t fgetint16(FILE *in)
     return static_cast<int16_t>(b0 | b1 << 8);
 }
 
+// Part of the module's interface, unused by the conversion, and kept on
+// purpose: readers that position the stream first (korvel itself reads
+// front to back, never positioning, so that pipes work), and the bit
+// helpers for arrays of the other bit order and for printing a byte's bits.
+
 int32_t fread32(FILE *in, long offset)
 {
     fseek(in, offset, SEEK_SET);
@@ -303,17 +343,6 @@ int16_t fread16(FILE *in, long offset)
 {
     fseek(in, offset, SEEK_SET);
     return fgetint16(in);
-}
-
-// A full disk or a closed descriptor must not pass for a written header:
-// stdio reports such failures only through the error indicator and close.
-bool outputwritten()
-{
-    bool failed = ferror(stdout) != 0;
-    failed |= fclose(stdout) != 0;
-    if (failed)
-        fputs("\n\nAusgabe konnte nicht geschrieben werden ... \n\n", stderr);
-    return !failed;
 }
 
 uint8_t swapbits(uint8_t byte)

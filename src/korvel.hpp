@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: MIT
 // korvel: turns a black-and-white BMP file into the text of a C array.
+// "sw" in the names is schwarz/weiss: black and white, one bit per pixel.
 #ifndef KORVEL_HPP
 #define KORVEL_HPP
 
 #include <cstdint>
 #include <cstdio>
-
-// The largest picture korvel converts: the array stores width and height in
-// one byte each.
-constexpr uint32_t maxside = 255;
 
 // A picture as loaded from the file. Rows lie in the buffer as they are
 // stored, with their padding.
@@ -35,6 +32,8 @@ enum bmpverdict {
 struct bmpheader {
     uint32_t offset;       // where the pixel data starts
     uint32_t headersize;   // size of the info header
+    // 64 bits, so that the smallest 32-bit height, -2^31, can be negated
+    // into a row count and reported as it is.
     int64_t width;         // signed, except in 12-byte headers
     int64_t height;        // negative: rows stored top row first
     uint32_t bitcount;
@@ -42,25 +41,20 @@ struct bmpheader {
     uint32_t fieldsend;    // file offset just past the last field read
 };
 
+// The little-endian field readers, for the stream's current position.
 int32_t fgetint32(FILE *in);
 int16_t fgetint16(FILE *in);
-int32_t fread32(FILE *in, long offset);
-int16_t fread16(FILE *in, long offset);
 
-void setgeometry(swbmp &image, uint32_t width, uint32_t height);
 bmpverdict readswbmp(FILE *in, bmpheader &header, swbmp &image);
 bool loadswbmp(const char *path);
 void printswbmp(const swbmp &image, FILE *out = stdout);
 
-// Closes standard output; a failed write is reported on standard error.
-bool outputwritten();
-
-// The platform's part (platform.cpp): the arguments as UTF-8, switching
-// standard input and output to binary where the platform has text mode, and
-// a file opened for binary reading by its UTF-8 path.
-char **utf8args(int &argc, char **argv);
-FILE *fopenread(const char *path);
-
+// Kept as part of the module's interface, though the conversion uses none
+// of them: readers that position the stream first (korvel itself reads
+// front to back, so that pipes work), and the bit helpers for arrays of
+// the other bit order and for printing a byte's bits.
+int32_t fread32(FILE *in, long offset);
+int16_t fread16(FILE *in, long offset);
 uint8_t swapbits(uint8_t byte);
 void printbinbyte(uint8_t byte, FILE *out = stdout);
 

@@ -6,6 +6,7 @@
 // screen.
 
 #include "korvel.hpp"
+#include "platform.hpp"
 
 namespace {
 

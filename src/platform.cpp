@@ -3,7 +3,7 @@
 // arguments as UTF-8, files opened by UTF-8 paths, and output written byte
 // for byte. Everywhere but Windows the C library does all of it already.
 
-#include "korvel.hpp"
+#include "platform.hpp"
 
 #ifdef _WIN32
 
@@ -88,3 +88,14 @@ FILE *fopenread(const char *path)
 }
 
 #endif
+
+// A full disk or a closed descriptor must not pass for a written header:
+// stdio reports such failures only through the error indicator and close.
+bool outputwritten()
+{
+    bool failed = ferror(stdout) != 0;
+    failed |= fclose(stdout) != 0;
+    if (failed)
+        fputs("\n\nAusgabe konnte nicht geschrieben werden ... \n\n", stderr);
+    return !failed;
+}

@@ -16,7 +16,8 @@
 // standard output.
 
 #include "bmppic.hpp"
-#include "korvel.hpp"
+#include "bmppic.hpp"
+#include "platform.hpp"
 
 namespace {
 

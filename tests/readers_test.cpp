@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Unit tests of the field readers, the row geometry and the bit utilities.
+// Unit tests of the field readers and the bit utilities.
 
 #include "korvel.hpp"
 
@@ -42,24 +42,6 @@ TEST(Readers, PastTheEndSetTheHighBitsAndTheIndicator)
     EXPECT_EQ(fread16(f, 0), 0x2211);
     EXPECT_FALSE(feof(f));
     fclose(f);
-}
-
-TEST(Geometry, RowsArePaddedToWordsAndEmittedInWholeBytes)
-{
-    struct {
-        uint32_t width, height, stride, rowbytes, size;
-    } cases[] = {
-        {1, 1, 4, 1, 4},       {7, 2, 4, 1, 8},      {8, 1, 4, 1, 4},     {9, 1, 4, 2, 4},
-        {10, 2, 4, 2, 8},      {31, 1, 4, 4, 4},     {32, 3, 4, 4, 12},   {33, 1, 8, 5, 8},
-        {128, 64, 16, 16, 1024}, {255, 255, 32, 32, 8160},
-    };
-    static swbmp image;
-    for (const auto &c : cases) {
-        setgeometry(image, c.width, c.height);
-        EXPECT_EQ(image.stride, c.stride) << "width " << c.width;
-        EXPECT_EQ(image.rowbytes, c.rowbytes) << "width " << c.width;
-        EXPECT_EQ(image.size, c.size) << "width " << c.width;
-    }
 }
 
 TEST(Bits, SwapbitsMirrorsTheByte)

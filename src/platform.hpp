@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: MIT
+// What korvel and korvel-preview need of the platform and of standard
+// output (platform.cpp).
+#ifndef KORVEL_PLATFORM_HPP
+#define KORVEL_PLATFORM_HPP
+
+#include <cstdio>
+
+// The arguments as UTF-8, with standard input and output switched to binary
+// where the platform has text mode.
+char **utf8args(int &argc, char **argv);
+
+// A file opened for binary reading by its UTF-8 path.
+FILE *fopenread(const char *path);
+
+// Closes standard output; a failed write is reported on standard error.
+bool outputwritten();
+
+#endif
