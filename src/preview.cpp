@@ -1,114 +1,70 @@
 // SPDX-License-Identifier: MIT
-// korvel-preview: shows in the terminal what an array that korvel wrote
-// will light on a display that lights set bits.
+// korvel-preview's reader and drawing.
 //
-// It reads the text korvel writes, from the file named by its one argument
-// or from standard input: the opening line, hexadecimal bytes separated by
-// commas and white space, and the closing "};". Bytes 0 and 1 give width and
-// height; exactly height rows of (width + 7) / 8 bytes must follow, with no
-// bit set past the width. Only then is the picture drawn, two pixel rows to
-// a text line in Unicode half blocks, inside a frame that shows its edges
-// even where its border is unlit.
-//
-// Exit status: 0 after drawing, 1 when the text is refused or the output
-// could not be written, -2 (254 to the shell) after the usage text.
-// Messages go to standard error, so that nothing but a picture is ever on
-// standard output.
+// The text is the one korvel writes: the opening line, hexadecimal bytes
+// separated by commas and white space, and the closing "};". Bytes 0 and 1
+// give width and height; exactly height rows of (width + 7) / 8 bytes must
+// follow, with no bit set past the width. Only then is the picture drawn,
+// two pixel rows to a text line in Unicode half blocks, inside a frame that
+// shows its edges even where its border is unlit.
 
-#include "bmppic.hpp"
-#include "bmppic.hpp"
-#include "platform.hpp"
+#include "preview.hpp"
 
 namespace {
 
-// The longest array korvel writes: two size bytes and 255 rows of 32.
-constexpr unsigned maxbytes = 2 + maxside * ((maxside + 7) / 8);
-
-struct korvelarray {
-    unsigned char bytes[maxbytes];
-    unsigned long count;  // bytes in the text; those past maxbytes not kept
-    unsigned badrow;      // the first row with a bit past the width, from 1
-};
-
-enum textverdict {
-    textok,
-    textunreadable,  // the file cannot be opened or read
-    textnotarray,    // not an array as korvel writes it
-    textoverff,      // a byte above 0xFF
-    textbadcount,    // more or fewer bytes than width and height ask for
-    textpastwidth,   // a bit set past the right edge
-};
-
-void usage();
 textverdict readarray(FILE *in, korvelarray &array);
-textverdict checkarray(korvelarray &array);
-void report(textverdict verdict, const char *path, const korvelarray &array);
-void drawbmppic(const unsigned char *bmppic);
+textverdict readbyte(FILE *in, int c, unsigned &value);
+int nextnonblank(FILE *in);
+bool iswhite(int c);
+int hexdigit(int c);
+textverdict checkarray(const korvelarray &array);
+unsigned pastwidthrow(const korvelarray &array);
 
 }  // namespace
 
-int main(int argc, char **argv)
+textverdict readkorvelarray(FILE *in, korvelarray &array, unsigned &badrow)
 {
-    argv = utf8args(argc, argv);
-    if (argc > 2) {
-        usage();
-        outputwritten();
-        return -2;
-    }
-    const char *path = argc == 2 ? argv[1] : nullptr;
-    FILE *in = path != nullptr ? fopenread(path) : stdin;
-    static korvelarray array;
-    textverdict verdict = textunreadable;
-    if (in != nullptr) {
-        verdict = readarray(in, array);
-        if (verdict == textok)
-            verdict = checkarray(array);
-        if (in != stdin)
-            fclose(in);
-    }
-    if (verdict != textok) {
-        report(verdict, path != nullptr ? path : "-", array);
-        return 1;
-    }
-    drawbmppic(array.bytes);
-    return outputwritten() ? 0 : 1;
+    textverdict verdict = readarray(in, array);
+    // A failed read ends the text early; whatever that looked like, the
+    // file could not be read.
+    if (ferror(in))
+        return textunreadable;
+    if (verdict == textok)
+        verdict = checkarray(array);
+    if (verdict == textpastwidth)
+        badrow = pastwidthrow(array);
+    return verdict;
 }
 
 namespace {
 
-void usage()
+// Blanks (CR included, for a header that passed through Windows tools) may
+// stand between all parts, as C allows; anything else makes it not an array.
+textverdict readarray(FILE *in, korvelarray &array)
 {
-    puts("\n\nKORVEL-PREVIEW 0.01");
-    puts("---------------------\n");
-    puts("   Zeigt, was ein von korvel erzeugtes Array auf einer Anzeige leuchten laesst.");
-    puts("   Ohne Dateinamen wird der Text von der Standardeingabe gelesen.");
-    puts("   Syntax:   korvel-preview [Headerdatei]");
-    puts("\nBeispiel:  korvel mybmp.bmp | korvel-preview\n");
-}
-
-bool iswhite(int c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-int nextnonblank(FILE *in)
-{
-    int c;
-    do
-        c = fgetc(in);
-    while (iswhite(c));
-    return c;
-}
-
-int hexdigit(int c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
+    static const char opening[] = "static const unsigned char bmppic [] = {";
+    int c = nextnonblank(in);
+    for (const char *p = opening; *p != '\0'; p++, c = fgetc(in))
+        if (c != *p)
+            return textnotarray;
+    array.count = 0;
+    for (c = iswhite(c) ? nextnonblank(in) : c; c != '}'; c = nextnonblank(in)) {
+        unsigned value;
+        textverdict verdict = readbyte(in, c, value);
+        if (verdict != textok)
+            return verdict;
+        if (array.count < maxbytes)
+            array.bytes[array.count] = static_cast<unsigned char>(value);
+        array.count++;
+        c = nextnonblank(in);
+        if (c == '}')
+            break;
+        if (c != ',')
+            return textnotarray;
+    }
+    if (nextnonblank(in) != ';' || nextnonblank(in) != EOF)
+        return textnotarray;
+    return textok;
 }
 
 // Reads "0x" and at least one hexadecimal digit; c is the character before
@@ -127,77 +83,51 @@ textverdict readbyte(FILE *in, int c, unsigned &value)
     return value > 0xFF ? textoverff : textok;
 }
 
-// Blanks (CR included, for a header that passed through Windows tools) may
-// stand between all parts, as C allows; anything else makes it not an array.
-textverdict readarray(FILE *in, korvelarray &array)
+int nextnonblank(FILE *in)
 {
-    static const char opening[] = "static const unsigned char bmppic [] = {";
-    int c = nextnonblank(in);
-    for (const char *p = opening; *p != '\0'; p++, c = fgetc(in))
-        if (c != *p)
-            return ferror(in) ? textunreadable : textnotarray;
-    array.count = 0;
-    for (c = iswhite(c) ? nextnonblank(in) : c; c != '}'; c = nextnonblank(in)) {
-        unsigned value;
-        textverdict verdict = readbyte(in, c, value);
-        if (verdict != textok)
-            return ferror(in) ? textunreadable : verdict;
-        if (array.count < maxbytes)
-            array.bytes[array.count] = static_cast<unsigned char>(value);
-        array.count++;
-        c = nextnonblank(in);
-        if (c == '}')
-            break;
-        if (c != ',')
-            return ferror(in) ? textunreadable : textnotarray;
-    }
-    if (nextnonblank(in) != ';' || nextnonblank(in) != EOF)
-        return ferror(in) ? textunreadable : textnotarray;
-    return ferror(in) ? textunreadable : textok;
+    int c;
+    do
+        c = fgetc(in);
+    while (iswhite(c));
+    return c;
 }
 
-textverdict checkarray(korvelarray &array)
+bool iswhite(int c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+int hexdigit(int c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+textverdict checkarray(const korvelarray &array)
 {
     if (array.count < 2 || array.bytes[0] == 0 || array.bytes[1] == 0)
         return textnotarray;
     unsigned width = array.bytes[0], height = array.bytes[1];
-    unsigned rowbytes = bmppicrowbytes(width);
-    if (array.count != 2 + height * rowbytes)
+    if (array.count != 2 + height * bmppicrowbytes(width))
         return textbadcount;
-    unsigned char pastwidth = 0xFF >> (width % 8);
-    for (unsigned y = 0; width % 8 != 0 && y < height; y++) {
-        if (array.bytes[2 + y * rowbytes + rowbytes - 1] & pastwidth) {
-            array.badrow = y + 1;
-            return textpastwidth;
-        }
-    }
-    return textok;
+    return pastwidthrow(array) != 0 ? textpastwidth : textok;
 }
 
-void report(textverdict verdict, const char *path, const korvelarray &array)
+// The first row, from 1, with a bit set past the width; 0 for none.
+unsigned pastwidthrow(const korvelarray &array)
 {
-    switch (verdict) {
-    case textok:
-        break;
-    case textunreadable:
-        fprintf(stderr, "\n\nDatei %s wurde nicht gefunden ... \n\n", path);
-        break;
-    case textnotarray:
-        fputs("\n\nText ist keine korvel-Ausgabe ... \n\n", stderr);
-        break;
-    case textoverff:
-        fputs("\n\nText enthaelt einen Wert ueber 0xFF ... \n\n", stderr);
-        break;
-    case textbadcount:
-        fprintf(stderr, "\n\nText enthaelt %lu Bildbytes, %u x %u Pixel brauchen %u ... \n\n",
-                array.count - 2, array.bytes[0], array.bytes[1],
-                array.bytes[1] * bmppicrowbytes(array.bytes[0]));
-        break;
-    case textpastwidth:
-        fprintf(stderr, "\n\nText setzt in Bildzeile %u ein Bit rechts vom Bildrand ... \n\n",
-                array.badrow);
-        break;
-    }
+    unsigned width = array.bytes[0], height = array.bytes[1];
+    unsigned rowbytes = bmppicrowbytes(width);
+    unsigned char pastwidth = 0xFF >> (width % 8);
+    for (unsigned y = 0; width % 8 != 0 && y < height; y++)
+        if (array.bytes[2 + y * rowbytes + rowbytes - 1] & pastwidth)
+            return y + 1;
+    return 0;
 }
 
 // Each text cell shows two pixels, the upper and the lower, as UTF-8 half
@@ -215,32 +145,32 @@ const char *const cells[4] = {
     "\xE2\x96\x88",  // █ both lit
 };
 
-void drawrule(const char *start, unsigned width, const char *end)
+void drawrule(const char *start, unsigned width, const char *end, FILE *out)
 {
-    fputs(start, stdout);
+    fputs(start, out);
     for (unsigned x = 0; x < width; x++)
-        fputs(frameline, stdout);
-    fputs(end, stdout);
-    putchar('\n');
-}
-
-// An odd last row has an unlit lower half.
-void drawbmppic(const unsigned char *bmppic)
-{
-    unsigned width = bmppic[0], height = bmppic[1];
-    printf("%u x %u\n", width, height);
-    drawrule(frametop, width, frametopend);
-    for (unsigned y = 0; y < height; y += 2) {
-        fputs(frameside, stdout);
-        for (unsigned x = 0; x < width; x++) {
-            bool upper = bmppicpixel(bmppic, x, y);
-            bool lower = y + 1 < height && bmppicpixel(bmppic, x, y + 1);
-            fputs(cells[upper << 1 | lower], stdout);
-        }
-        fputs(frameside, stdout);
-        putchar('\n');
-    }
-    drawrule(framefoot, width, framefootend);
+        fputs(frameline, out);
+    fputs(end, out);
+    putc('\n', out);
 }
 
 }  // namespace
+
+// An odd last row has an unlit lower half.
+void drawbmppic(const unsigned char *bmppic, FILE *out)
+{
+    unsigned width = bmppic[0], height = bmppic[1];
+    fprintf(out, "%u x %u\n", width, height);
+    drawrule(frametop, width, frametopend, out);
+    for (unsigned y = 0; y < height; y += 2) {
+        fputs(frameside, out);
+        for (unsigned x = 0; x < width; x++) {
+            bool upper = bmppicpixel(bmppic, x, y);
+            bool lower = y + 1 < height && bmppicpixel(bmppic, x, y + 1);
+            fputs(cells[upper << 1 | lower], out);
+        }
+        fputs(frameside, out);
+        putc('\n', out);
+    }
+    drawrule(framefoot, width, framefootend, out);
+}

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Real BMP files from a public decoder test suite, where the checkout has
-// them beside it ($KORVEL_CORPUS or ../shared/corpus); skipped elsewhere.
+// them beside it ($KORVEL_CORPUS at run time, else the cache path
+// KORVEL_CORPUS, by default ../shared/corpus); skipped elsewhere.
 
 #include "runkorvel.hpp"
 

@@ -6,13 +6,13 @@
 #include <cstdio>
 
 #include "bmppic.hpp"
-#include "logo.h"
+#include "korvel/logo.h"
 
 int main()
 {
-    for (unsigned y = 0; y < bmppic[1]; y++) {
-        for (unsigned x = 0; x < bmppic[0]; x++)
-            putchar(bmppicpixel(bmppic, x, y) ? '#' : '.');
+    for (unsigned y = 0; y < logo[1]; y++) {
+        for (unsigned x = 0; x < logo[0]; x++)
+            putchar(bmppicpixel(logo, x, y) ? '#' : '.');
         putchar('\n');
     }
     return 0;
