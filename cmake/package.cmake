@@ -1,8 +1,21 @@
 # SPDX-License-Identifier: MIT
 # What `cmake --install` puts where, and what cpack packs: on Linux a Debian
 # package that lintian accepts without an error or a warning, on Windows a
-# ZIP with the programs, the README and the license.
+# ZIP with the programs, the README and the license. Both carry korvel's
+# CMake package, for find_package(korvel).
 include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+install(TARGETS korvel korvel-preview EXPORT korvelTargets)
+# The package holds programs for the build machine alone, so it lies with
+# the architecture-independent files, and its version check ignores the
+# pointer size of the (often 8- or 32-bit) project that looks for it.
+set(KORVEL_CMAKE_DIR ${CMAKE_INSTALL_DATADIR}/cmake/korvel)
+install(EXPORT korvelTargets NAMESPACE korvel:: DESTINATION ${KORVEL_CMAKE_DIR})
+write_basic_package_version_file(korvelConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion ARCH_INDEPENDENT)
+install(FILES cmake/korvelConfig.cmake cmake/korvelBitmaps.cmake cmake/korvelHeader.cmake
+  ${CMAKE_CURRENT_BINARY_DIR}/korvelConfigVersion.cmake DESTINATION ${KORVEL_CMAKE_DIR})
 
 set(CPACK_PACKAGE_NAME korvel)
 set(CPACK_PACKAGE_VENDOR korvel)
@@ -16,14 +29,12 @@ The header it writes is compiled into firmware for small OLED, LCD and
 e-paper displays. Its user interface (usage screen and messages) is in
 German.]])
 if(WIN32)
-  install(TARGETS korvel korvel-preview RUNTIME DESTINATION .)
   install(FILES README.md LICENSE DESTINATION .)
   set(CPACK_GENERATOR ZIP)
   include(CPack)
   return()
 endif()
 
-install(TARGETS korvel korvel-preview RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Checks korvel as it is installed and packaged, and its CMake package as a
+# firmware project uses it (tests/consumer). Usage: packaging.sh NAME, with
+# the environment that testenv.sh describes.
+source "$(dirname "$0")/testenv.sh"
+
+installed() {  # korvel installed into ./prefix
+  cmake --install "$KORVEL_BUILD" --prefix prefix >/dev/null
+}
+
+# The consumer project, its pictures, and the bytes its program must print:
+# korvel's arrays of the same pictures, in the order it prints them.
+cp -r "$KORVEL_SOURCE/tests/consumer" project
+cp -r seeds project/pictures
+cp logo.bmp project/pictures/wifi-strong.bmp
+cp seeds/w33.bmp "project/pictures/2nd icon.bmp"
+cp broken.bmp project/pictures/broken.bmp
+for picture in logo.bmp seeds/w33.bmp seeds/w1.bmp seeds/w9.bmp seeds/w33.bmp; do
+  korvel $picture
+done | grep -o '0x[0-9A-F]*' >expected
+configure() {  # build folder, cmake options...
+  local dir=$1
+  shift
+  cmake -S project -B "$dir" "$@" >"$dir.log" 2>&1 || { cat "$dir.log"; fail "configuring $dir"; }
+}
+built() {  # build folder: the consumer built and run, its bytes korvel's
+  cmake --build "$1" >/dev/null || fail "building $1"
+  "$1/consumer" | cmp - expected || fail "$1 holds other bytes than korvel wrote"
+}
+arrays() {  # the consumer's arrays from lines "name size" (hexadecimal), sorted
+  awk '$1 ~ /^(wifi_strong|_2nd_icon|spinner(_[0-9])?)$/ { sub(/^0+/, "", $2); print $1, $2 }' | sort
+}
+
+case $name in
+install)
+  cmake --install "$KORVEL_BUILD" --prefix prefix >/dev/null
+  for program in korvel korvel-preview; do
+    [ -x prefix/bin/$program ] || fail "no bin/$program"
+    page=prefix/share/man/man1/$program.1.gz
+    [ -f $page ] || fail "no manual page for $program"
+    warnings=$(zcat $page | groff -man -ww -z 2>&1)
+    [ -z "$warnings" ] || fail "groff: $warnings"
+  done
+  for doc in copyright changelog.gz; do
+    [ -f prefix/share/doc/korvel/$doc ] || fail "no $doc"
+  done
+  for file in korvelConfig korvelConfigVersion korvelTargets korvelBitmaps korvelHeader; do
+    [ -f prefix/share/cmake/korvel/$file.cmake ] || fail "no $file.cmake"
+  done
+  ;;
+consumer)
+  installed
+  configure build -DCMAKE_PREFIX_PATH="$work/prefix"
+  built build
+  [ "$(cd build/korvel_consumer/korvel && echo *)" = "_2nd_icon.h spinner.h wifi_strong.h" ] ||
+    fail "headers: $(ls build/korvel_consumer/korvel)"
+  for std in c99 c11 c2x c++98 c++11 c++17 c++20; do
+    language=$([ "${std#c++}" = "$std" ] && echo c || echo c++)
+    c++ -x "$language" -std=$std "${strict[@]}" -Ibuild/korvel_consumer -c project/consumer.c -o /dev/null ||
+      fail "the headers do not compile as $std"
+  done
+  # A changed picture is converted again.
+  cp project/pictures/w9.bmp project/pictures/wifi-strong.bmp
+  touch -d "@$(($(date +%s) + 10))" project/pictures/wifi-strong.bmp
+  korvel seeds/w9.bmp | grep -o '0x[0-9A-F]*' >changed
+  sed -n '1027,$p' expected >>changed
+  mv changed expected
+  built build
+  if cmake -S project -B duplicate -DCMAKE_PREFIX_PATH="$work/prefix" -DTRY=duplicate >duplicate.log 2>&1; then
+    fail "two pictures named wifi_strong configured"
+  fi
+  tr -s ' \n' ' ' <duplicate.log | grep -q "pictures/wifi_strong.bmp and $work/project/pictures/wifi-strong.bmp" ||
+    { cat duplicate.log; fail "the clash does not name both files"; }
+  configure refused -DCMAKE_PREFIX_PATH="$work/prefix" -DTRY=refused
+  failstwice refused/korvel_consumer/korvel/broken.h cmake --build refused
+  ;;
+subdirectory)
+  configure build -DKORVEL_SOURCE="$KORVEL_SOURCE"
+  built build
+  ;;
+cortexm0)
+  skipunless arm-none-eabi-gcc
+  installed
+  configure build -DCMAKE_TOOLCHAIN_FILE=cortex-m0.cmake -Dkorvel_DIR="$work/prefix/share/cmake/korvel"
+  cmake --build build >/dev/null || fail "the Cortex-M0 build failed"
+  arm-none-eabi-nm -P -S build/libconsumer.a | awk '{ print $1, $4 }' | arrays >arrays
+  printf '%s\n' "_2nd_icon c" "spinner_0 3" "spinner_1 8" "spinner_2 c" "wifi_strong 402" |
+    cmp - arrays || fail "arrays: $(cat arrays)"
+  ;;
+avr)
+  skipunless avr-gcc
+  installed
+  configure build -DCMAKE_TOOLCHAIN_FILE=avr.cmake -Dkorvel_DIR="$work/prefix/share/cmake/korvel"
+  cmake --build build >/dev/null || fail "the AVR build failed"
+  # All in flash: the arrays, and the table of the frames' 16-bit addresses.
+  avr-objdump -t build/libconsumer.a | awk '/ \.progmem\.data/ { print $NF, $(NF - 1) }' | arrays >arrays
+  printf '%s\n' "_2nd_icon c" "spinner 6" "spinner_0 3" "spinner_1 8" "spinner_2 c" "wifi_strong 402" |
+    cmp - arrays || fail "in flash: $(cat arrays)"
+  ;;
+package)
+  skipunless cpack
+  skipunless dpkg-shlibdeps
+  cpack -G DEB --config "$KORVEL_BUILD/CPackConfig.cmake" -B deb >/dev/null
+  dpkg -c deb/*.deb | tee contents
+  for file in bin/korvel bin/korvel-preview share/man/man1/korvel.1.gz \
+              share/man/man1/korvel-preview.1.gz share/doc/korvel/copyright; do
+    grep -q " \./usr/$file\$" contents || fail "the package lacks $file"
+  done
+  grep -q " \./usr/share/cmake/korvel/korvelConfig.cmake\$" contents || fail "the package lacks korvelConfig.cmake"
+  # A project finds korvel in the unpacked package.
+  dpkg-deb -x deb/*.deb unpacked
+  configure build -Dkorvel_DIR="$work/unpacked/usr/share/cmake/korvel"
+  built build
+  skipunless lintian
+  lintian --fail-on error,warning deb/*.deb || fail "lintian"
+  ;;
+zip)
+  skipunless cpack
+  cpack -G ZIP --config "$KORVEL_BUILD/CPackConfig.cmake" -B zip >/dev/null
+  cmake -E tar tf zip/*.zip | tee contents
+  for file in korvel.exe korvel-preview.exe README.md LICENSE; do
+    grep -q "/$file\$" contents || fail "the ZIP lacks $file"
+  done
+  ;;
+hardening)
+  skipunless hardening-check
+  hardening-check "$KORVEL" | tee report || true
+  for check in "Position Independent Executable" "Stack protected" \
+               "Fortify Source functions" "Read-only relocations" "Immediate binding"; do
+    grep -q "^ $check: yes" report || fail "$check"
+  done
+  # What the README says of control-flow protection, it reports.
+  cfi=$(sed -n 's/^ \(Control flow integrity: [a-z]*\).*/\1/p' report)
+  [ -z "$cfi" ] || grep -q "\`$cfi\`" "$readme" || fail "the README does not say $cfi"
+  ;;
+*)
+  fail "no packaging test $name"
+  ;;
+esac
+echo "packaging $name: passed"
