@@ -21,8 +21,8 @@ static std::string headers(uint32_t width, uint32_t height, const bmplayout &lay
 {
     bool os2 = layout.headersize == 12;
     uint32_t entry = os2 ? 3 : 4;  // OS/2 1.x palettes have no reserved byte
-    uint32_t palette = layout.palette ? 2 * entry : 0;
-    uint32_t offset = 14 + layout.headersize + palette + layout.gap;
+    uint32_t palette = layout.haspalette ? 2 * entry : 0;
+    uint32_t offset = 14 + layout.headersize + palette + layout.gapbytes;
     std::string file(offset, static_cast<char>(0xA5));
     std::fill(file.begin(), file.begin() + 14 + layout.headersize + palette, '\0');
     put16(file, 0, 'B' | 'M' << 8);
@@ -36,14 +36,14 @@ static std::string headers(uint32_t width, uint32_t height, const bmplayout &lay
         put16(file, 24, 1);
     } else {
         put32(file, 18, width);
-        put32(file, 22, layout.topdown ? 0u - height : height);
+        put32(file, 22, layout.rowstopdown ? 0u - height : height);
         put16(file, 26, 1);
         put16(file, 28, 1);
         if (layout.headersize >= 40)
             put32(file, 34, pixelbytes);
     }
-    if (layout.palette) {
-        size_t white = 14 + layout.headersize + (layout.whitefirst ? 0 : entry);
+    if (layout.haspalette) {
+        size_t white = 14 + layout.headersize + (layout.paletteinverted ? 0 : entry);
         file.replace(white, 3, 3, static_cast<char>(0xFF));
     }
     return file;
@@ -52,9 +52,9 @@ static std::string headers(uint32_t width, uint32_t height, const bmplayout &lay
 std::string bmpfile(const picture &pic, const bmplayout &layout)
 {
     uint32_t stride = (pic.width + 31) / 32 * 4;
-    std::string pixels(stride * pic.height, static_cast<char>(layout.junk));
+    std::string pixels(stride * pic.height, static_cast<char>(layout.junkbyte));
     for (uint32_t row = 0; row < pic.height; row++) {
-        uint32_t y = layout.topdown ? row : pic.height - 1 - row;
+        uint32_t y = layout.rowstopdown ? row : pic.height - 1 - row;
         for (uint32_t x = 0; x < pic.width; x++) {
             char &byte = pixels[row * stride + x / 8];
             char bit = static_cast<char>(0x80 >> (x % 8));

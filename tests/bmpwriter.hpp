@@ -17,13 +17,31 @@ struct picture {
     inkfn ink;
 };
 
+// How a picture is stored: bmplayout() is the common 40-byte-header file,
+// and each call changes one thing, as in bmplayout().header(16).whitefirst().
 struct bmplayout {
-    uint32_t headersize = 40;  // 12: OS/2 1.x header with 16-bit sizes
-    bool topdown = false;      // stored with a negative height, top row first
-    bool whitefirst = false;   // palette entry 0 is white
-    uint8_t junk = 0;          // fills row padding, bits past the width included
-    uint32_t gap = 0;          // junk bytes between palette and pixel data
-    bool palette = true;       // false: the pixels follow the info header
+    uint32_t headersize = 40;   // 12: OS/2 1.x header with 16-bit sizes
+    bool rowstopdown = false;   // stored with a negative height, top row first
+    bool paletteinverted = false;  // palette entry 0 is white
+    uint8_t junkbyte = 0;       // fills row padding, bits past the width included
+    uint32_t gapbytes = 0;      // junk bytes between palette and pixel data
+    bool haspalette = true;     // false: the pixels follow the info header
+
+    bmplayout header(uint32_t size) const { return with(&bmplayout::headersize, size); }
+    bmplayout topdown() const { return with(&bmplayout::rowstopdown, true); }
+    bmplayout whitefirst() const { return with(&bmplayout::paletteinverted, true); }
+    bmplayout junk(uint8_t byte) const { return with(&bmplayout::junkbyte, byte); }
+    bmplayout gap(uint32_t bytes) const { return with(&bmplayout::gapbytes, bytes); }
+    bmplayout nopalette() const { return with(&bmplayout::haspalette, false); }
+
+  private:
+    template <typename T>
+    bmplayout with(T bmplayout::*field, T value) const
+    {
+        bmplayout changed = *this;
+        changed.*field = value;
+        return changed;
+    }
 };
 
 std::string bmpfile(const picture &pic, const bmplayout &layout = {});

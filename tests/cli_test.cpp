@@ -3,6 +3,7 @@
 // and exit status.
 
 #include "bmpwriter.hpp"
+#include "messages.hpp"
 #include "runkorvel.hpp"
 
 #include <gtest/gtest.h>
@@ -53,27 +54,13 @@ conversion convert(const std::string &name, const std::string &content, via how)
     return {path, runkorvel({path})};
 }
 
-const char usagescreen[] =
-    "\n\nKORVEL 0.01\n"
-    "-------------\n\n"
-    "Dateikonverter: \n"
-    "   Konvertiert eine s/w BMP-Datei in ein C- Headerfile.\n"
-    "   Hierfuer wird ein Array im Header generiert. Die Ausgabe des \n"
-    "   Headerfiles geschieht auf dem Standard-Output-Stream. Soll eine Datei\n"
-    "   geschrieben werden, so kann diese mittels Pipe Funktion in eine\n"
-    "   Datei umgeleitet werden.\n"
-    "   Syntax:   korvel BMP-Dateiname\n"
-    "\nBeispiel:  korvel mybmp.bmp > myheader.h\n\n";
-
-const char writefailed[] = "\n\nAusgabe konnte nicht geschrieben werden ... \n\n";
-
 TEST(Usage, AnyArgumentCountButOneShowsTheUsageScreen)
 {
     std::string bitmap = fixture("usage.bmp", bmpfile({8, 1, speckle}));
     for (const auto &args : std::vector<std::vector<std::string>>{
              {}, {bitmap, bitmap}, {"a", "b", "c"}}) {
         korvelrun run = runkorvel(args);
-        EXPECT_EQ(run.out, usagescreen) << args.size() << " arguments";
+        EXPECT_EQ(run.out, korvelusage) << args.size() << " arguments";
         EXPECT_EQ(run.err, "");
         EXPECT_EQ(run.status, 254);
     }
@@ -159,21 +146,6 @@ TEST_P(Geometry, OutputMatchesThePixels)
     }
 }
 
-bmplayout junk(uint8_t value)
-{
-    bmplayout layout;
-    layout.junk = value;
-    return layout;
-}
-
-bmplayout header(uint32_t size, bool topdown = false)
-{
-    bmplayout layout;
-    layout.headersize = size;
-    layout.topdown = topdown;
-    return layout;
-}
-
 const auto bothways = testing::Values(via::file, via::pipe);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -192,21 +164,24 @@ INSTANTIATE_TEST_SUITE_P(
     Layouts, Geometry,
     testing::Combine(
         testing::Values(
-            geometrycase{"topdown", 13, 5, header(40, true)},
-            geometrycase{"topdown255", 255, 255, header(40, true)},
-            geometrycase{"os2v1", 13, 5, header(12)}, geometrycase{"os2v2", 13, 5, header(16)},
+            geometrycase{"topdown", 13, 5, bmplayout().topdown()},
+            geometrycase{"topdown255", 255, 255, bmplayout().topdown()},
+            geometrycase{"os2v1", 13, 5, bmplayout().header(12)},
+            geometrycase{"os2v2", 13, 5, bmplayout().header(16)},
             // Its palette starts where larger headers keep the compression.
-            geometrycase{"os2v2whitefirst", 13, 5, {16, false, true}},
-            geometrycase{"v2", 13, 5, header(52)}, geometrycase{"v3", 13, 5, header(56)},
-            geometrycase{"os2v2long", 13, 5, header(64)}, geometrycase{"v4", 13, 5, header(108)},
-            geometrycase{"v5topdown", 13, 5, header(124, true)},
-            geometrycase{"whitefirst", 13, 5, {40, false, true}},
-            geometrycase{"junkones", 13, 5, junk(0xFF)},
-            geometrycase{"junkmixed", 33, 5, junk(0x5A)},
-            geometrycase{"gap", 13, 5, {40, false, false, 0, 1000}},
+            geometrycase{"os2v2whitefirst", 13, 5, bmplayout().header(16).whitefirst()},
+            geometrycase{"v2", 13, 5, bmplayout().header(52)},
+            geometrycase{"v3", 13, 5, bmplayout().header(56)},
+            geometrycase{"os2v2long", 13, 5, bmplayout().header(64)},
+            geometrycase{"v4", 13, 5, bmplayout().header(108)},
+            geometrycase{"v5topdown", 13, 5, bmplayout().header(124).topdown()},
+            geometrycase{"whitefirst", 13, 5, bmplayout().whitefirst()},
+            geometrycase{"junkones", 13, 5, bmplayout().junk(0xFF)},
+            geometrycase{"junkmixed", 33, 5, bmplayout().junk(0x5A)},
+            geometrycase{"gap", 13, 5, bmplayout().gap(1000)},
             // The pixels start at the first offset outside the headers.
-            geometrycase{"nopalette", 13, 5, {40, false, false, 0, 0, false}},
-            geometrycase{"os2nopalette", 13, 5, {12, false, false, 0, 0, false}}),
+            geometrycase{"nopalette", 13, 5, bmplayout().nopalette()},
+            geometrycase{"os2nopalette", 13, 5, bmplayout().header(12).nopalette()}),
         bothways),
     casename<geometrycase>);
 
@@ -258,7 +233,7 @@ auto sized(long long width, long long rows)
 // An OS/2 1.x header, for the checks that read 16-bit fields.
 void os2(std::string &file)
 {
-    file = bmpfile({10, 2, speckle}, header(12));
+    file = bmpfile({10, 2, speckle}, bmplayout().header(12));
 }
 
 INSTANTIATE_TEST_SUITE_P(

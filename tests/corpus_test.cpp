@@ -3,6 +3,7 @@
 // them beside it ($KORVEL_CORPUS at run time, else the cache path
 // KORVEL_CORPUS, by default ../shared/corpus); skipped elsewhere.
 
+#include "messages.hpp"
 #include "runkorvel.hpp"
 
 #include <cstdlib>

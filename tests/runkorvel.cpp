@@ -161,24 +161,3 @@ korvelrun runprogram(const std::string &program, const std::vector<std::string> 
     unlink(errpath.c_str());
     return run;
 }
-
-std::string notfound(const std::string &path)
-{
-    return "\n\nDatei " + path + " wurde nicht gefunden ... \n\n";
-}
-
-std::string notswbmp(const std::string &path)
-{
-    return "\n\nDatei " + path + " ist keine unkomprimierte s/w BMP-Datei ... \n\n";
-}
-
-std::string incomplete(const std::string &path)
-{
-    return "\n\nDatei " + path + " ist unvollstaendig ... \n\n";
-}
-
-std::string badsize(const std::string &path, long long width, long long rows)
-{
-    return "\n\nDatei " + path + ": Bildgroesse " + std::to_string(width) + " x " +
-           std::to_string(rows) + " wird nicht unterstuetzt (erlaubt: 1 bis 255 Pixel) ... \n\n";
-}

@@ -38,10 +38,4 @@ std::string scratchdir();
 void writefile(const std::string &path, const std::string &content);
 std::string readfile(const std::string &path);
 
-// korvel's messages, as printed for path.
-std::string notfound(const std::string &path);
-std::string notswbmp(const std::string &path);
-std::string incomplete(const std::string &path);
-std::string badsize(const std::string &path, long long width, long long rows);
-
 #endif

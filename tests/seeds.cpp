@@ -29,20 +29,18 @@ int main(int argc, char **argv)
         return 2;
     }
     std::string dir = argv[1];
-    bmplayout topdown, os2, junk, gap;
-    topdown.topdown = true;
-    os2.headersize = 12;
-    junk.junk = 0x5A;
-    gap.gap = 40;
     const struct {
         const char *name;
         picture pic;
         bmplayout layout;
     } valid[] = {
-        {"w1", {1, 1, speckle}, {}},          {"w9", {9, 3, speckle}, junk},
-        {"w33", {33, 2, speckle}, topdown},   {"w128h64", {128, 64, speckle}, {}},
-        {"w255", {255, 255, speckle}, junk},  {"os2", {13, 5, speckle}, os2},
-        {"gap", {17, 4, speckle}, gap},
+        {"w1", {1, 1, speckle}, {}},
+        {"w9", {9, 3, speckle}, bmplayout().junk(0x5A)},
+        {"w33", {33, 2, speckle}, bmplayout().topdown()},
+        {"w128h64", {128, 64, speckle}, {}},
+        {"w255", {255, 255, speckle}, bmplayout().junk(0x5A)},
+        {"os2", {13, 5, speckle}, bmplayout().header(12)},
+        {"gap", {17, 4, speckle}, bmplayout().gap(40)},
     };
     for (const auto &v : valid)
         seed(dir, v.name, bmpfile(v.pic, v.layout));

@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: MIT
+// Every text korvel and korvel-preview print besides pictures, exactly.
+#ifndef KORVEL_MESSAGES_HPP
+#define KORVEL_MESSAGES_HPP
+
+#include <string>
+
+inline std::string message(const std::string &text)
+{
+    return "\n\n" + text + " ... \n\n";
+}
+
+// korvel's refusals, on standard output, for path as given.
+inline std::string notfound(const std::string &path)
+{
+    return message("Datei " + path + " wurde nicht gefunden");
+}
+
+inline std::string notswbmp(const std::string &path)
+{
+    return message("Datei " + path + " ist keine unkomprimierte s/w BMP-Datei");
+}
+
+inline std::string incomplete(const std::string &path)
+{
+    return message("Datei " + path + " ist unvollstaendig");
+}
+
+inline std::string badsize(const std::string &path, long long width, long long rows)
+{
+    return message("Datei " + path + ": Bildgroesse " + std::to_string(width) + " x " +
+                   std::to_string(rows) + " wird nicht unterstuetzt (erlaubt: 1 bis 255 Pixel)");
+}
+
+// Both programs', on standard error.
+const std::string writefailed = message("Ausgabe konnte nicht geschrieben werden");
+
+// korvel-preview's refusals, on standard error.
+const std::string notarray = message("Text ist keine korvel-Ausgabe");
+const std::string overff = message("Text enthaelt einen Wert ueber 0xFF");
+
+inline std::string badcount(int bytes, int width, int height, int needed)
+{
+    return message("Text enthaelt " + std::to_string(bytes) + " Bildbytes, " + std::to_string(width) +
+                   " x " + std::to_string(height) + " Pixel brauchen " + std::to_string(needed));
+}
+
+inline std::string pastwidth(int row)
+{
+    return message("Text setzt in Bildzeile " + std::to_string(row) + " ein Bit rechts vom Bildrand");
+}
+
+const char korvelusage[] =
+    "\n\nKORVEL 0.01\n"
+    "-------------\n\n"
+    "Dateikonverter: \n"
+    "   Konvertiert eine s/w BMP-Datei in ein C- Headerfile.\n"
+    "   Hierfuer wird ein Array im Header generiert. Die Ausgabe des \n"
+    "   Headerfiles geschieht auf dem Standard-Output-Stream. Soll eine Datei\n"
+    "   geschrieben werden, so kann diese mittels Pipe Funktion in eine\n"
+    "   Datei umgeleitet werden.\n"
+    "   Syntax:   korvel BMP-Dateiname\n"
+    "\nBeispiel:  korvel mybmp.bmp > myheader.h\n\n";
+
+const char previewusage[] =
+    "\n\nKORVEL-PREVIEW 0.01\n"
+    "---------------------\n\n"
+    "   Zeigt, was ein von korvel erzeugtes Array auf einer Anzeige leuchten laesst.\n"
+    "   Ohne Dateinamen wird der Text von der Standardeingabe gelesen.\n"
+    "   Syntax:   korvel-preview [Headerdatei]\n"
+    "\nBeispiel:  korvel mybmp.bmp | korvel-preview\n\n";
+
+#endif
