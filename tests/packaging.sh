@@ -67,6 +67,10 @@ consumer)
   sed -n '1027,$p' expected >>changed
   mv changed expected
   built build
+  # So is every picture after korvel changed.
+  touch before prefix/bin/korvel
+  cmake --build build >/dev/null 2>&1
+  [ "$(find build/korvel_consumer/korvel -name "*.h" -newer before | wc -l)" = 3 ] || fail "a new korvel did not remake the headers"
   if cmake -S project -B duplicate -DCMAKE_PREFIX_PATH="$work/prefix" -DTRY=duplicate >duplicate.log 2>&1; then
     fail "two pictures named wifi_strong configured"
   fi
@@ -119,7 +123,7 @@ zip)
   skipunless cpack
   cpack -G ZIP --config "$KORVEL_BUILD/CPackConfig.cmake" -B zip >/dev/null
   cmake -E tar tf zip/*.zip | tee contents
-  for file in korvel.exe korvel-preview.exe README.md LICENSE; do
+  for file in korvel.exe korvel-preview.exe README.md LICENSE korvelConfig.cmake; do
     grep -q "/$file\$" contents || fail "the ZIP lacks $file"
   done
   ;;
