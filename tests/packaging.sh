@@ -5,20 +5,18 @@
 # the environment that testenv.sh describes.
 source "$(dirname "$0")/testenv.sh"
 
-installed() {  # korvel installed into ./prefix
-  cmake --install "$KORVEL_BUILD" --prefix prefix >/dev/null
-}
-
 # The consumer project, its pictures, and the bytes its program must print:
 # korvel's arrays of the same pictures, in the order it prints them.
-cp -r "$KORVEL_SOURCE/tests/consumer" project
-cp -r seeds project/pictures
-cp logo.bmp project/pictures/wifi-strong.bmp
-cp seeds/w33.bmp "project/pictures/2nd icon.bmp"
-cp broken.bmp project/pictures/broken.bmp
-for picture in logo.bmp seeds/w33.bmp seeds/w1.bmp seeds/w9.bmp seeds/w33.bmp; do
-  korvel $picture
-done | grep -o '0x[0-9A-F]*' >expected
+consumerproject() {
+  cp -r "$KORVEL_SOURCE/tests/consumer" project
+  cp -r seeds project/pictures
+  cp logo.bmp project/pictures/wifi-strong.bmp
+  cp seeds/w33.bmp "project/pictures/2nd icon.bmp"
+  cp broken.bmp project/pictures/broken.bmp
+  for picture in logo.bmp seeds/w33.bmp seeds/w1.bmp seeds/w9.bmp seeds/w33.bmp; do
+    korvel $picture
+  done | grep -o '0x[0-9A-F]*' >expected
+}
 configure() {  # build folder, cmake options...
   local dir=$1
   shift
@@ -34,7 +32,7 @@ arrays() {  # the consumer's arrays from lines "name size" (hexadecimal), sorted
 
 case $name in
 install)
-  cmake --install "$KORVEL_BUILD" --prefix prefix >/dev/null
+  installed
   for program in korvel korvel-preview; do
     [ -x prefix/bin/$program ] || fail "no bin/$program"
     page=prefix/share/man/man1/$program.1.gz
@@ -51,6 +49,7 @@ install)
   ;;
 consumer)
   installed
+  consumerproject
   configure build -DCMAKE_PREFIX_PATH="$work/prefix"
   built build
   [ "$(cd build/korvel_consumer/korvel && echo *)" = "_2nd_icon.h spinner.h wifi_strong.h" ] ||
@@ -80,12 +79,14 @@ consumer)
   failstwice refused/korvel_consumer/korvel/broken.h cmake --build refused
   ;;
 subdirectory)
+  consumerproject
   configure build -DKORVEL_SOURCE="$KORVEL_SOURCE"
   built build
   ;;
 cortexm0)
   skipunless arm-none-eabi-gcc
   installed
+  consumerproject
   configure build -DCMAKE_TOOLCHAIN_FILE=cortex-m0.cmake -Dkorvel_DIR="$work/prefix/share/cmake/korvel"
   cmake --build build >/dev/null || fail "the Cortex-M0 build failed"
   arm-none-eabi-nm -P -S build/libconsumer.a | awk '{ print $1, $4 }' | arrays >arrays
@@ -95,6 +96,7 @@ cortexm0)
 avr)
   skipunless avr-gcc
   installed
+  consumerproject
   configure build -DCMAKE_TOOLCHAIN_FILE=avr.cmake -Dkorvel_DIR="$work/prefix/share/cmake/korvel"
   cmake --build build >/dev/null || fail "the AVR build failed"
   # All in flash: the arrays, and the table of the frames' 16-bit addresses.
@@ -113,6 +115,7 @@ package)
   done
   grep -q " \./usr/share/cmake/korvel/korvelConfig.cmake\$" contents || fail "the package lacks korvelConfig.cmake"
   # A project finds korvel in the unpacked package.
+  consumerproject
   dpkg-deb -x deb/*.deb unpacked
   configure build -Dkorvel_DIR="$work/unpacked/usr/share/cmake/korvel"
   built build

@@ -11,9 +11,6 @@ recipe() {  # the fenced block that follows <!-- recipe: $1 --> in the README
     found && /^```/ { if (inside) exit; inside = 1; next }
     inside { print }' "$readme"
 }
-installed() {  # korvel installed into ./prefix, for find_package
-  cmake --install "$KORVEL_BUILD" --prefix prefix >/dev/null
-}
 
 case $name in
 draw)

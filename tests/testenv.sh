@@ -28,6 +28,9 @@ skipunlessimagemagick() {  # /usr/local/bin/convert may be a stand-in
   convert -version 2>/dev/null | grep -q '^Version: ImageMagick' || { echo "skipped: no ImageMagick"; exit 77; }
 }
 fail() { echo "FAILED: $*"; exit 1; }
+installed() {  # korvel installed into ./prefix
+  cmake --install "$KORVEL_BUILD" --prefix prefix >/dev/null
+}
 strict=(-Wall -Wextra -pedantic -Werror)
 
 # Pictures: the bundled logo and the fixture writer's, with their arrays.
