@@ -3,28 +3,10 @@
 // Every input must either be refused or give an array whose text has the
 // exact shape its size line promises.
 
+#include "expect.hpp"
 #include "korvel.hpp"
 
-#include <cstdlib>
-#include <cstring>
-
 namespace {
-
-void require(bool condition, const char *what)
-{
-    if (!condition) {
-        fprintf(stderr, "korvel_fuzz: %s\n", what);
-        abort();
-    }
-}
-
-// Consumes literal from the text, or fails.
-void expect(const char *&p, const char *literal, const char *what)
-{
-    size_t length = strlen(literal);
-    require(strncmp(p, literal, length) == 0, what);
-    p += length;
-}
 
 // Consumes "0x" and exactly two upper-case hexadecimal digits.
 unsigned hexbyte(const char *&p, const char *what)

@@ -3,29 +3,12 @@
 // memory to memory. Every input must either be refused or be drawn in
 // exactly the shape its size line promises.
 
+#include "expect.hpp"
 #include "preview.hpp"
 
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 
 namespace {
-
-void require(bool condition, const char *what)
-{
-    if (!condition) {
-        fprintf(stderr, "preview_fuzz: %s\n", what);
-        abort();
-    }
-}
-
-// Consumes literal from the text, or fails.
-void expect(const char *&p, const char *literal, const char *what)
-{
-    size_t length = strlen(literal);
-    require(strncmp(p, literal, length) == 0, what);
-    p += length;
-}
 
 // Consumes one of the four half-block cells.
 void expectcell(const char *&p)
