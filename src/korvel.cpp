@@ -263,11 +263,13 @@ const char opening[] = "static const unsigned char bmppic [] = {\n  ";
 const char rowend[] = "\n  ";
 const char arrayend[] = " };\n";
 
-// The whole array's text, built before it is written in one call: the
-// opening line, the size line ("0xWW, 0xHH,"), then per row its bytes, each
-// followed by ", " except the last of the array, which ends the array.
+// The whole array's text, some 50 KB at most, built before it is written
+// in one call: the opening line, the size line ("0xWW, 0xHH,"), then per
+// row its bytes, each followed by ", " except the last of the array, which
+// ends the array. The spare 8 bytes take the padding that the last byte's
+// fixed-size copy writes past its text.
 constexpr size_t rowtext = (maxside + 7) / 8 * hexlength + sizeof rowend - 1;
-char arraytext[sizeof opening - 1 + 2 * hexlength + sizeof rowend + maxside * rowtext + 8];
+char arraytext[sizeof opening - 1 + 2 * hexlength + sizeof rowend - 1 + maxside * rowtext + 8];
 
 char *puttext(char *p, const char *text, size_t length)
 {
@@ -289,7 +291,7 @@ void printswbmp(const swbmp &image, FILE *out)
 
     // The file's bits past the width are noise; they print as 0. Setting
     // them in the stored byte does that, as it is printed inverted.
-    uint8_t pastwidth = static_cast<uint8_t>(0xFF >> (image.width % 8 == 0 ? 8 : image.width % 8));
+    uint8_t pastwidth = image.width % 8 != 0 ? 0xFF >> image.width % 8 : 0;
     const uint32_t last = image.rowbytes - 1u;
     for (uint32_t i = 0; i < image.height; i++) {
         uint32_t stored = image.topdown ? i : image.height - 1 - i;
