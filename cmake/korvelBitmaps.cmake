@@ -14,9 +14,10 @@
 # - PROGMEM places the arrays, and the table, in flash on AVR, as
 #   <avr/pgmspace.h> defines it; read them with pgm_read_byte and
 #   pgm_read_ptr.
-# Relative paths are taken from the calling CMakeLists.txt's folder. A
-# picture korvel refuses fails the build with korvel's message, and keeps
-# failing it until the picture is mended.
+# Call it where the target is defined, as the headers' rules belong to that
+# folder; relative paths are taken from it. A picture korvel refuses fails
+# the build with korvel's message, and keeps failing it until the picture
+# is mended.
 #
 # The installed package runs korvel::korvel on the build machine, also in a
 # cross build; in korvel's own build, or a project that adds korvel's
