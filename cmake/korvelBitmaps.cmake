@@ -71,7 +71,6 @@ function(korvel_add_bitmaps target)
       set(korvel ${emulator} ${korvel})
     endif()
   endif()
-  list(LENGTH korvel words)
 
   set(script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/korvelHeader.cmake)
   set(outputs)
@@ -84,9 +83,9 @@ function(korvel_add_bitmaps target)
       set(sources "${source}")
     endif()
     add_custom_command(OUTPUT ${header}
-      COMMAND ${CMAKE_COMMAND} -D HEADER=${header} -D NAME=${name}
+      COMMAND ${CMAKE_COMMAND} "-DKORVEL=${korvel}" -D HEADER=${header} -D NAME=${name}
               -D PROGMEM=${arg_PROGMEM} -D FRAMES=$<BOOL:${arg_FRAMES}>
-              -P ${script} -- ${words} ${korvel} ${sources}
+              -P ${script} -- ${sources}
       DEPENDS ${sources} ${script} korvel::korvel
       COMMENT "korvel: making korvel/${name}.h"
       VERBATIM)

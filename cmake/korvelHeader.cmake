@@ -1,25 +1,25 @@
 # SPDX-License-Identifier: MIT
 # Writes one header of korvel_add_bitmaps() at build time:
-#   cmake -D HEADER=<file> -D NAME=<identifier> -D PROGMEM=<bool> -D FRAMES=<bool>
-#         -P korvelHeader.cmake -- <n> <korvel, as n words> <picture>...
+#   cmake -D KORVEL=<korvel's command line, a list> -D HEADER=<file>
+#         -D NAME=<identifier> -D PROGMEM=<bool> -D FRAMES=<bool>
+#         -P korvelHeader.cmake -- <picture>...
+# The pictures are absolute paths: cmake takes some arguments that start
+# with "-" as its own options even after "--".
 # korvel names every array bmppic; a #define around each of korvel's texts
 # gives it its name, so that the header holds korvel's bytes exactly.
 # korvel prints a refusal where the array would go, on standard output; it
 # is shown here on standard error, as it stands, and the header is removed,
 # so that no later build takes an old one.
 
-set(args)
+set(pictures)
 math(EXPR last "${CMAKE_ARGC} - 1")
 foreach(i RANGE ${last})
   if(DEFINED dashes)
-    list(APPEND args "${CMAKE_ARGV${i}}")
+    list(APPEND pictures "${CMAKE_ARGV${i}}")
   elseif(CMAKE_ARGV${i} STREQUAL "--")
     set(dashes ON)
   endif()
 endforeach()
-list(POP_FRONT args words)
-list(SUBLIST args 0 ${words} korvel)
-list(SUBLIST args ${words} -1 pictures)
 
 file(REMOVE "${HEADER}")
 set(guard KORVEL_${NAME}_H)
@@ -34,7 +34,7 @@ endif()
 
 set(frames)
 foreach(picture IN LISTS pictures)
-  execute_process(COMMAND ${korvel} ${picture}
+  execute_process(COMMAND ${KORVEL} ${picture}
     OUTPUT_VARIABLE array ERROR_VARIABLE errors RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
     string(STRIP "${array}${errors}" array)

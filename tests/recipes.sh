@@ -134,8 +134,8 @@ tiles)
   convert -size 800x480 xc:white -fill black -draw 'rectangle 10,10 250,300' \
     -draw 'circle 600,240 700,400' -draw 'line 0,479 799,0' panel.png
   eval "$(recipe tiles)" || fail "cutting the panel failed"
-  cmake -D HEADER=panel.h -D NAME=panel -D PROGMEM=OFF -D FRAMES=ON \
-    -P "$KORVEL_SOURCE/cmake/korvelHeader.cmake" -- 1 korvel tile-{0..7}.bmp
+  cmake -D KORVEL=korvel -D HEADER=panel.h -D NAME=panel -D PROGMEM=OFF -D FRAMES=ON \
+    -P "$KORVEL_SOURCE/cmake/korvelHeader.cmake" -- "$work"/tile-{0..7}.bmp
   recipe tiles-draw >tiles.inc
   c++ -std=c++17 "${strict[@]}" -I. "$recipes/tiles.cpp" -o tiles
   ./tiles >drawn
