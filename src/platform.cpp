@@ -2,6 +2,8 @@
 // What korvel and korvel-preview need of the platform beyond ISO C: their
 // arguments as UTF-8, files opened by UTF-8 paths, and output written byte
 // for byte. Everywhere but Windows the C library does all of it already.
+// Last, the one step both programs end with on every platform: closing
+// standard output, where a failed write shows.
 
 #include "platform.hpp"
 
