@@ -72,11 +72,16 @@ function(korvel_add_bitmaps target)
     endif()
   endif()
 
+  # A name such as "off" or "n" would read as false in a condition.
+  set(frames OFF)
+  if(DEFINED arg_FRAMES)
+    set(frames ON)
+  endif()
   set(script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/korvelHeader.cmake)
   set(outputs)
   foreach(name IN LISTS headers)
     set(header ${include}/korvel/${name}.h)
-    if(DEFINED arg_FRAMES)
+    if(frames)
       set(sources ${paths})
     else()
       list(POP_FRONT paths source)
@@ -84,7 +89,7 @@ function(korvel_add_bitmaps target)
     endif()
     add_custom_command(OUTPUT ${header}
       COMMAND ${CMAKE_COMMAND} "-DKORVEL=${korvel}" -D HEADER=${header} -D NAME=${name}
-              -D PROGMEM=${arg_PROGMEM} -D FRAMES=$<BOOL:${arg_FRAMES}>
+              -D PROGMEM=${arg_PROGMEM} -D FRAMES=${frames}
               -P ${script} -- ${sources}
       DEPENDS ${sources} ${script} korvel::korvel
       COMMENT "korvel: making korvel/${name}.h"
