@@ -1,0 +1,212 @@
+// SPDX-License-Identifier: MIT
+// korvel.html in a real browser, against the native korvel: the same text
+// and status for every test picture, a canvas lit where the bits are set,
+// copy and save, and pictures made 1-bit by the page.
+//   KORVEL_PAGE        the page          KORVEL_HOST_BUILD  a native build
+//   KORVEL_SOURCE      the source tree
+// Exit status 77: playwright-core or Chromium is missing, the test is skipped.
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import { existsSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { basename, dirname, join, resolve } from 'node:path';
+import { after, before, test } from 'node:test';
+import { choose, missing, openpage } from './browser.mjs';
+
+const why = missing();
+if (why !== null) {
+  console.log(`skipped: no ${why}`);
+  process.exit(77);
+}
+const host = process.env.KORVEL_HOST_BUILD;
+const native = resolve(host, 'korvel');
+assert.ok(existsSync(native), `the page's tests need a native build of korvel in ${host}`);
+
+const work = mkdtempSync(join(tmpdir(), 'korvel-web-'));
+// The native korvel on a file by its name, as the page runs it.
+function korvel(path) {
+  const run = spawnSync(native, [basename(path)], { cwd: dirname(path) });
+  return { text: run.stdout.toString('utf8'), status: run.status };
+}
+// The lit pixels of korvel's text, row by row, as "#" and ".".
+function litpixels(text) {
+  const bytes = (text.match(/0x[0-9A-F]+/g) || []).map((hex) => parseInt(hex, 16));
+  const [width, height] = bytes;
+  const rowbytes = (width + 7) >> 3;
+  const rows = [];
+  for (let y = 0; y < height; y++) {
+    let row = '';
+    for (let x = 0; x < width; x++)
+      row += bytes[2 + y * rowbytes + (x >> 3)] & (0x80 >> (x & 7)) ? '#' : '.';
+    rows.push(row);
+  }
+  return rows;
+}
+
+// The test pictures: the example, the seeds (valid and broken), the corpus.
+const seeds = join(work, 'seeds');
+spawnSync('mkdir', [seeds]);
+assert.equal(spawnSync(join(host, 'tests', 'korvel_seeds'), [seeds]).status, 0, 'korvel_seeds');
+const pictures = [join(process.env.KORVEL_SOURCE, 'examples', 'logo.bmp'),
+                  ...readdirSync(seeds).sort().map((name) => join(seeds, name))];
+const corpus = join(process.env.KORVEL_SOURCE, '..', 'shared', 'corpus', 'bmpsuite');
+if (existsSync(corpus))
+  for (const kind of ['g', 'q', 'b', 'x'])
+    pictures.push(...readdirSync(join(corpus, kind)).sort().map((name) => join(corpus, kind, name)));
+
+let page;
+before(async () => { page = await openpage(process.env.KORVEL_PAGE); });
+after(async () => {
+  await page.browser.close();
+  rmSync(work, { recursive: true, force: true });
+});
+
+test('the page is German and asks the network for nothing', async () => {
+  assert.equal(await page.tab.getAttribute('html', 'lang'), 'de');
+  assert.ok(readFileSync(process.env.KORVEL_PAGE).length < 250 * 1024, 'the page is 250 KB or more');
+});
+
+// All at once, so also: several files, in the order given.
+test('every picture gives korvel\'s text and status, the converted a canvas lit where the bits are set', async () => {
+  const shown = await choose(page.tab, pictures);
+  assert.deepEqual(shown.map((r) => r.file), pictures.map((p) => basename(p)));
+  for (const [i, path] of pictures.entries()) {
+    const expected = korvel(path);
+    assert.deepEqual({ text: shown[i].text, status: shown[i].status }, expected, path);
+    const card = page.tab.locator('[data-korvel-file]').nth(i);
+    const lit = await card.locator('canvas').evaluateAll((canvases) => canvases.map((canvas) => {
+      const { data } = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+      const rows = [];
+      for (let y = 0; y < canvas.height; y++) {
+        let row = '';
+        for (let x = 0; x < canvas.width; x++) {
+          const p = 4 * (y * canvas.width + x);
+          row += 0.2126 * data[p] + 0.7152 * data[p + 1] + 0.0722 * data[p + 2] > 127.5 ? '#' : '.';
+        }
+        rows.push(row);
+      }
+      return rows;
+    }));
+    assert.deepEqual(lit, expected.status === 0 ? [litpixels(expected.text)] : [], `canvas of ${path}`);
+  }
+});
+
+test('copy and save give korvel\'s text as <stem>.h', async () => {
+  await page.tab.evaluate(() => {
+    window.copied = [];
+    navigator.clipboard.writeText = async (text) => { window.copied.push(text); };
+  });
+  const logo = page.tab.locator('[data-korvel-file="logo.bmp"]').first();
+  const expected = korvel(pictures[0]).text;
+  await logo.locator('[data-korvel-copy]').click();
+  assert.deepEqual(await page.tab.evaluate(() => window.copied), [expected]);
+  const saved = await download(logo, 'h');
+  assert.equal(saved.name, 'logo.h');
+  assert.equal(readFileSync(saved.path, 'utf8'), expected);
+});
+
+async function download(card, kind) {
+  const [file] = await Promise.all([page.tab.waitForEvent('download'),
+                                    card.locator(`[data-korvel-save="${kind}"]`).click()]);
+  const path = join(work, file.suggestedFilename());
+  await file.saveAs(path);
+  return { name: file.suggestedFilename(), path };
+}
+
+// Pictures drawn in the page: rows of grey levels, 0 black to 255 white.
+async function drawn(type, rows) {
+  return page.tab.evaluate(async ({ type, rows }) => {
+    const canvas = document.createElement('canvas');
+    canvas.width = rows[0].length;
+    canvas.height = rows.length;
+    const context = canvas.getContext('2d');
+    rows.forEach((row, y) => row.forEach((grey, x) => {
+      context.fillStyle = `rgb(${grey},${grey},${grey})`;
+      context.fillRect(x, y, 1, 1);
+    }));
+    const blob = await new Promise((done) => canvas.toBlob(done, type, 1));
+    return Array.from(new Uint8Array(await blob.arrayBuffer()));
+  }, { type, rows });
+}
+
+// Grey levels on both sides of the default threshold, 127.5.
+const greys = [[0, 127, 128, 255, 0, 60, 200, 0, 255], [255, 0, 255, 0, 127, 128, 30, 230, 0]];
+const atdefault = greys.map((row) => row.map((grey) => (grey < 127.5 ? '#' : '.')).join(''));
+
+test('a PNG is made a 1-bit BMP at the default threshold; the native korvel gives the page\'s text from it', async () => {
+  const png = { name: 'zeichnung.png', mimeType: 'image/png', buffer: Buffer.from(await drawn('image/png', greys)) };
+  const [shown] = await choose(page.tab, [png]);
+  assert.equal(shown.status, 0, shown.text);
+  assert.deepEqual(litpixels(shown.text), atdefault);
+  const card = page.tab.locator('[data-korvel-file="zeichnung.png"]');
+  assert.match(await card.locator('.made').textContent(), /zeichnung\.bmp .*Schwelle 50 %, ohne .*Dithering, nicht invertiert/);
+  const saved = await download(card, 'bmp');
+  assert.equal(saved.name, 'zeichnung.bmp');
+  assert.deepEqual(korvel(saved.path), { text: shown.text, status: 0 });
+});
+
+// Each row: a setting changed on a new card of the grey picture, and what
+// it then lights.
+const settings = [
+  ['thresholdnumber', '51', greys.map((row) => row.map((grey) => (grey < 130.05 ? '#' : '.')).join(''))],
+  ['invert', true, atdefault.map((row) => row.replace(/./g, (c) => (c === '#' ? '.' : '#')))],
+];
+for (const [field, value, lit] of settings) {
+  test(`the preview follows the setting ${field}`, async () => {
+    const name = `${field}.png`;
+    await choose(page.tab, [{ name, mimeType: 'image/png', buffer: Buffer.from(await drawn('image/png', greys)) }]);
+    const card = page.tab.locator(`[data-korvel-file="${name}"]`);
+    const input = card.locator(`[name="${field}"]`);
+    await (value === true ? input.check() : input.fill(value));
+    await card.locator('canvas').waitFor();
+    await page.tab.waitForFunction((n) => document.querySelector(`[data-korvel-file="${n}"][data-korvel-status]`), name);
+    assert.deepEqual(litpixels(await card.locator('pre').textContent()), lit);
+  });
+}
+
+test('over 255 pixels a side, a picture is refused with korvel\'s message unless fitted', async () => {
+  const wide = Array.from({ length: 2 }, () => Array.from({ length: 300 }, (_, x) => (x % 3 ? 255 : 0)));
+  const [shown] = await choose(page.tab, [{ name: 'breit.png', mimeType: 'image/png', buffer: Buffer.from(await drawn('image/png', wide)) }]);
+  assert.deepEqual(shown, { file: 'breit.png', status: 1, text: '\n\nDatei breit.bmp: Bildgroesse 300 x 2 wird nicht unterstuetzt (erlaubt: 1 bis 255 Pixel) ... \n\n\n' });
+  const card = page.tab.locator('[data-korvel-file="breit.png"]');
+  assert.equal(await card.locator('canvas').count(), 0);
+  await card.locator('[name="fit"]').check();
+  await card.locator('canvas').waitFor();
+  assert.deepEqual(await card.locator('canvas').evaluate((c) => [c.width, c.height]), [128, 1]);
+});
+
+test('a colour BMP gets korvel\'s refusal, then can be made 1-bit', async () => {
+  // 2 x 1 pixels, 24 bits: black, white.
+  const bmp = Buffer.alloc(54 + 8);
+  bmp.write('BM', 0);
+  bmp.writeUInt32LE(bmp.length, 2);
+  bmp.writeUInt32LE(54, 10);
+  bmp.writeUInt32LE(40, 14);
+  bmp.writeInt32LE(2, 18);
+  bmp.writeInt32LE(1, 22);
+  bmp.writeUInt16LE(1, 26);
+  bmp.writeUInt16LE(24, 28);
+  bmp.fill(0xFF, 57, 60);
+  const path = join(work, 'farbe.bmp');
+  writeFileSync(path, bmp);
+  const [shown] = await choose(page.tab, [path]);
+  assert.deepEqual({ text: shown.text, status: shown.status }, korvel(path));
+  const card = page.tab.locator('[data-korvel-file="farbe.bmp"]');
+  await card.locator('.make').click();
+  await card.locator('canvas').waitFor();
+  assert.deepEqual(litpixels(await card.locator('pre').textContent()), ['#.']);
+});
+
+test('a file dropped anywhere on the page is converted', async () => {
+  await page.tab.evaluate((bytes) => {
+    const files = new DataTransfer();
+    files.items.add(new File([new Uint8Array(bytes)], 'gezogen.bmp'));
+    document.querySelector('h1').dispatchEvent(new DragEvent('drop', { bubbles: true, dataTransfer: files }));
+  }, Array.from(readFileSync(pictures[0])));
+  await page.tab.waitForSelector('[data-korvel-file="gezogen.bmp"][data-korvel-status="0"] canvas');
+});
+
+test('nothing was asked of the network, and the console shows no error', () => {
+  assert.deepEqual(page.requests, []);
+  assert.deepEqual(page.errors, []);
+});
