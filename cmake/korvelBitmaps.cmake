@@ -14,14 +14,14 @@
 # - PROGMEM places the arrays, and the table, in flash on AVR, as
 #   <avr/pgmspace.h> defines it; read them with pgm_read_byte and
 #   pgm_read_ptr.
-# Call it where the target is defined, as the headers' rules belong to that
-# folder; relative paths are taken from it. A picture korvel refuses fails
-# the build with korvel's message, and keeps failing it until the picture
-# is mended.
+# The target may be defined in another folder, and may be an INTERFACE
+# library: every target that links it gets the headers. Relative paths are
+# taken from the calling folder. A picture korvel refuses fails the build
+# with korvel's message, and keeps failing it until the picture is mended.
 #
-# The installed package runs korvel::korvel on the build machine, also in a
-# cross build; in korvel's own build, or a project that adds korvel's
-# source tree, it runs the korvel built there (under the cross build's
+# korvel-header, built from korvel's own converter, writes the headers. The
+# installed package runs it on the build machine, also in a cross build; in
+# korvel's own build it runs the one built there (under the cross build's
 # emulator, if there is one).
 include_guard(GLOBAL)
 
@@ -31,29 +31,43 @@ function(korvel_add_bitmaps target)
   if(NOT TARGET ${target})
     message(FATAL_ERROR "korvel_add_bitmaps: ${target} is not a target")
   endif()
+  # FRAMES followed by nothing, by another keyword, by an empty value (an
+  # unset variable, say, which makes the first picture its name).
+  if("FRAMES" IN_LIST ARGN AND NOT "${arg_FRAMES}" MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
+    message(FATAL_ERROR "korvel_add_bitmaps: FRAMES needs the name of the table for ${target}, "
+                        "a C identifier as in FRAMES spinner, not '${arg_FRAMES}'")
+  elseif(DEFINED arg_FRAMES)
+    _korvel_check_name(${arg_FRAMES} "FRAMES ${arg_FRAMES}")
+  endif()
   if(NOT pictures)
     message(FATAL_ERROR "korvel_add_bitmaps: no picture given for ${target}")
   endif()
-  if(DEFINED arg_FRAMES AND NOT arg_FRAMES MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
-    message(FATAL_ERROR "korvel_add_bitmaps: FRAMES needs a C identifier as its name, not '${arg_FRAMES}'")
-  endif()
 
-  # One folder per target, so that two targets may use the same names.
+  # One folder per target and calling folder, so that two targets may use
+  # the same names.
   set(include ${CMAKE_CURRENT_BINARY_DIR}/korvel_${target})
+  file(MAKE_DIRECTORY ${include}/korvel)
   set(paths)
   set(headers)
   set(index 0)
   foreach(picture IN LISTS pictures)
     get_filename_component(path "${picture}" ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
-    list(APPEND paths "${path}")
     if(DEFINED arg_FRAMES)
       set(name ${arg_FRAMES}_${index})
       math(EXPR index "${index} + 1")
     else()
+      if(path IN_LIST paths)
+        message(FATAL_ERROR "korvel_add_bitmaps: ${path} is given twice for ${target}")
+      endif()
       get_filename_component(stem "${path}" NAME_WLE)
-      string(MAKE_C_IDENTIFIER "${stem}" name)
+      set(name)
+      if(NOT stem STREQUAL "")
+        string(MAKE_C_IDENTIFIER "${stem}" name)
+      endif()
+      _korvel_check_name("${name}" "${path}")
       list(APPEND headers ${name})
     endif()
+    list(APPEND paths "${path}")
     _korvel_claim_name(${target} ${name} "${path}")
   endforeach()
   if(DEFINED arg_FRAMES)
@@ -61,52 +75,93 @@ function(korvel_add_bitmaps target)
     set(headers ${arg_FRAMES})
   endif()
 
-  # korvel's own build runs its korvel as it runs its tests: under the
-  # emulator of a cross build. An installed korvel runs on the build machine.
-  set(korvel $<TARGET_FILE:korvel::korvel>)
-  get_target_property(imported korvel::korvel IMPORTED)
+  # korvel's own build runs its korvel-header as it runs its tests: under
+  # the emulator of a cross build.
+  set(program $<TARGET_FILE:korvel::korvel-header>)
+  get_target_property(imported korvel::korvel-header IMPORTED)
   if(NOT imported)
-    get_target_property(emulator korvel::korvel CROSSCOMPILING_EMULATOR)
+    get_target_property(emulator korvel::korvel-header CROSSCOMPILING_EMULATOR)
     if(emulator)
-      set(korvel ${emulator} ${korvel})
+      set(program ${emulator} ${program})
     endif()
   endif()
-
-  # A name such as "off" or "n" would read as false in a condition.
-  set(frames OFF)
-  if(DEFINED arg_FRAMES)
-    set(frames ON)
+  set(options)
+  if(arg_PROGMEM)
+    list(APPEND options --progmem)
   endif()
-  set(script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/korvelHeader.cmake)
+  if(DEFINED arg_FRAMES)
+    list(APPEND options --frames)
+  endif()
+
   set(outputs)
   foreach(name IN LISTS headers)
     set(header ${include}/korvel/${name}.h)
-    if(frames)
+    if(DEFINED arg_FRAMES)
       set(sources ${paths})
     else()
       list(POP_FRONT paths source)
       set(sources "${source}")
     endif()
     add_custom_command(OUTPUT ${header}
-      COMMAND ${CMAKE_COMMAND} "-DKORVEL=${korvel}" -D HEADER=${header} -D NAME=${name}
-              -D PROGMEM=${arg_PROGMEM} -D FRAMES=${frames}
-              -P ${script} -- ${sources}
-      DEPENDS ${sources} ${script} korvel::korvel
+      COMMAND ${program} ${options} ${header} ${name} ${sources}
+      DEPENDS ${sources} korvel::korvel-header
       COMMENT "korvel: making korvel/${name}.h"
       VERBATIM)
     list(APPEND outputs ${header})
   endforeach()
-  target_sources(${target} PRIVATE ${outputs})
-  target_include_directories(${target} PRIVATE ${include})
+
+  # The headers' rules live in the calling folder; a target of their own
+  # there makes them before the target, wherever it is defined, and before
+  # every target that links an INTERFACE library.
+  get_property(calls GLOBAL PROPERTY _korvel_calls)
+  math(EXPR calls "${calls} + 1")
+  set_property(GLOBAL PROPERTY _korvel_calls ${calls})
+  add_custom_target(korvel_headers_${calls} DEPENDS ${outputs})
+  add_dependencies(${target} korvel_headers_${calls})
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "INTERFACE_LIBRARY")
+    target_include_directories(${target} INTERFACE ${include})
+  else()
+    target_include_directories(${target} PRIVATE ${include})
+  endif()
+endfunction()
+
+# Refuses a name no compiler takes: none at all, a keyword of C or C++, or a
+# macro that GCC's GNU modes or common targets predefine.
+function(_korvel_check_name name what)
+  set(reserved
+    auto break case char const continue default do double else enum extern float for
+    goto if inline int long register restrict return short signed sizeof static struct
+    switch typedef union unsigned void volatile while _Alignas _Alignof _Atomic _BitInt
+    _Bool _Complex _Decimal128 _Decimal32 _Decimal64 _Generic _Imaginary _Noreturn
+    _Static_assert _Thread_local alignas alignof and and_eq asm bitand bitor bool catch
+    char8_t char16_t char32_t class compl concept consteval constexpr constinit
+    const_cast co_await co_return co_yield decltype delete dynamic_cast explicit export
+    false friend mutable namespace new noexcept not not_eq nullptr operator or or_eq
+    private protected public reinterpret_cast requires static_assert static_cast
+    template this thread_local throw true try typeid typename typeof typeof_unqual using
+    virtual wchar_t xor xor_eq
+    linux unix i386 AVR WIN32 WIN64 WINNT)
+  if(name STREQUAL "")
+    message(FATAL_ERROR "korvel_add_bitmaps: ${what} has no name before its extension; "
+                        "rename it, as in logo.bmp")
+  elseif(name IN_LIST reserved)
+    message(FATAL_ERROR "korvel_add_bitmaps: ${what} would name its array ${name}, "
+                        "which C or C++ compilers take for their own; rename it")
+  endif()
 endfunction()
 
 # Two pictures that would give one name for the same target cannot both be
-# included: configuring fails, naming both.
+# included: configuring fails, naming both. The key holds the target and the
+# name apart, as no C identifier holds a ':'.
 function(_korvel_claim_name target name files)
-  get_property(earlier GLOBAL PROPERTY _korvel_${target}_${name})
-  if(earlier)
+  set(key _korvel_claim:${target}:${name})
+  get_property(earlier GLOBAL PROPERTY ${key})
+  if(earlier STREQUAL files)
+    message(FATAL_ERROR "korvel_add_bitmaps: ${files} is given twice for ${target}")
+  elseif(earlier)
     message(FATAL_ERROR "korvel_add_bitmaps: ${files} and ${earlier} would both be "
                         "named ${name} for ${target}; rename one of them")
   endif()
-  set_property(GLOBAL PROPERTY _korvel_${target}_${name} "${files}")
+  set_property(GLOBAL PROPERTY ${key} "${files}")
 endfunction()

@@ -7,6 +7,9 @@ include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 install(TARGETS korvel korvel-preview EXPORT korvelTargets)
+# korvel_add_bitmaps()'s helper is no command for users.
+install(TARGETS korvel-header EXPORT korvelTargets
+  RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/korvel)
 # The package holds programs for the build machine alone, so it lies with
 # the architecture-independent files, and its version check ignores the
 # pointer size of the (often 8- or 32-bit) project that looks for it.
@@ -14,7 +17,7 @@ set(KORVEL_CMAKE_DIR ${CMAKE_INSTALL_DATADIR}/cmake/korvel)
 install(EXPORT korvelTargets NAMESPACE korvel:: DESTINATION ${KORVEL_CMAKE_DIR})
 write_basic_package_version_file(korvelConfigVersion.cmake
   COMPATIBILITY SameMajorVersion ARCH_INDEPENDENT)
-install(FILES cmake/korvelConfig.cmake cmake/korvelBitmaps.cmake cmake/korvelHeader.cmake
+install(FILES cmake/korvelConfig.cmake cmake/korvelBitmaps.cmake
   ${CMAKE_CURRENT_BINARY_DIR}/korvelConfigVersion.cmake DESTINATION ${KORVEL_CMAKE_DIR})
 
 set(CPACK_PACKAGE_NAME korvel)

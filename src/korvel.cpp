@@ -49,7 +49,7 @@ constexpr uint32_t maxstride = (maxside + 31) / 32 * 4;
 static_assert(maxstride * maxside <= sizeof swbmp::pixels,
               "the largest picture must fit the pixel buffer");
 
-void report(bmpverdict verdict, const char *path, const bmpheader &header);
+void report(bmpverdict verdict, const char *path, const bmpheader &header, FILE *out);
 bmpverdict readheader(FILE *in, bmpheader &header);
 bool knownheadersize(uint32_t size);
 int64_t rows(const bmpheader &header);
@@ -61,8 +61,8 @@ void setgeometry(swbmp &image, uint32_t width, uint32_t height);
 }  // namespace
 
 // Returns whether the picture was converted; every refusal has been
-// reported on standard output.
-bool loadswbmp(const char *path)
+// reported.
+bool loadswbmp(const char *path, FILE *out, FILE *messages)
 {
     static swbmp image;
     bmpheader header = {};
@@ -73,10 +73,10 @@ bool loadswbmp(const char *path)
         fclose(in);
     }
     if (verdict != bmpok) {
-        report(verdict, path, header);
+        report(verdict, path, header, messages);
         return false;
     }
-    printswbmp(image);
+    printswbmp(image, out);
     return true;
 }
 
@@ -92,7 +92,7 @@ bmpverdict readswbmp(FILE *in, bmpheader &header, swbmp &image)
 
 namespace {
 
-void report(bmpverdict verdict, const char *path, const bmpheader &header)
+void report(bmpverdict verdict, const char *path, const bmpheader &header, FILE *out)
 {
     switch (verdict) {
     case bmpok:
@@ -100,19 +100,19 @@ void report(bmpverdict verdict, const char *path, const bmpheader &header)
     case bmpunreadable:
         // Also for a directory, which opens on Linux but cannot be read: to
         // the user it is as good as missing.
-        printf("\n\nDatei %s wurde nicht gefunden ... \n\n", path);
+        fprintf(out, "\n\nDatei %s wurde nicht gefunden ... \n\n", path);
         break;
     case bmpnotswbmp:
-        printf("\n\nDatei %s ist keine unkomprimierte s/w BMP-Datei ... \n\n", path);
+        fprintf(out, "\n\nDatei %s ist keine unkomprimierte s/w BMP-Datei ... \n\n", path);
         break;
     case bmpincomplete:
-        printf("\n\nDatei %s ist unvollstaendig ... \n\n", path);
+        fprintf(out, "\n\nDatei %s ist unvollstaendig ... \n\n", path);
         break;
     case bmpbadsize:
-        printf("\n\nDatei %s: Bildgroesse %lld x %lld wird nicht unterstuetzt"
-               " (erlaubt: 1 bis 255 Pixel) ... \n\n",
-               path, static_cast<long long>(header.width),
-               static_cast<long long>(rows(header)));
+        fprintf(out, "\n\nDatei %s: Bildgroesse %lld x %lld wird nicht unterstuetzt"
+                     " (erlaubt: 1 bis 255 Pixel) ... \n\n",
+                path, static_cast<long long>(header.width),
+                static_cast<long long>(rows(header)));
         break;
     }
 }

@@ -46,7 +46,9 @@ int32_t fgetint32(FILE *in);
 int16_t fgetint16(FILE *in);
 
 bmpverdict readswbmp(FILE *in, bmpheader &header, swbmp &image);
-bool loadswbmp(const char *path);
+// Writes the array to out, a refusal to messages; korvel writes both to
+// standard output, where the array would go.
+bool loadswbmp(const char *path, FILE *out = stdout, FILE *messages = stdout);
 void printswbmp(const swbmp &image, FILE *out = stdout);
 
 // Kept as part of the module's interface, though the conversion uses none

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-// What korvel and korvel-preview need of the platform beyond ISO C: their
-// arguments as UTF-8, files opened by UTF-8 paths, and output written byte
-// for byte. Everywhere but Windows the C library does all of it already.
-// Last, the one step both programs end with on every platform: closing
-// standard output, where a failed write shows.
+// What korvel's programs need of the platform beyond ISO C: their
+// arguments as UTF-8, files opened, renamed and removed by UTF-8 paths, and
+// output written byte for byte. Everywhere but Windows the C library does
+// all of it already. Last, the one step korvel and korvel-preview end with
+// on every platform: closing standard output, where a failed write shows.
 
 #include "platform.hpp"
 
@@ -69,12 +69,39 @@ char **utf8args(int &argc, char **argv)
     return argpointers;
 }
 
+namespace {
+
+// A path as UTF-16, in one of two buffers, so that a rename has both; an
+// empty string where the path is no UTF-8.
+const wchar_t *widepath(const char *path, int which = 0)
+{
+    static wchar_t wide[2][32768];
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide[which], 32768) == 0)
+        wide[which][0] = L'\0';
+    return wide[which];
+}
+
+}  // namespace
+
 FILE *fopenread(const char *path)
 {
-    static wchar_t wide[32768];
-    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide, 32768) == 0)
-        return nullptr;
-    return _wfopen(wide, L"rb");
+    return _wfopen(widepath(path), L"rb");
+}
+
+FILE *fopenwrite(const char *path)
+{
+    return _wfopen(widepath(path), L"wb");
+}
+
+// Windows' rename does not replace an existing file.
+bool replacefile(const char *from, const char *to)
+{
+    return MoveFileExW(widepath(from, 0), widepath(to, 1), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+void removefile(const char *path)
+{
+    _wremove(widepath(path));
 }
 
 #else
@@ -87,6 +114,21 @@ char **utf8args(int &, char **argv)
 FILE *fopenread(const char *path)
 {
     return fopen(path, "rb");
+}
+
+FILE *fopenwrite(const char *path)
+{
+    return fopen(path, "wb");
+}
+
+bool replacefile(const char *from, const char *to)
+{
+    return rename(from, to) == 0;
+}
+
+void removefile(const char *path)
+{
+    remove(path);
 }
 
 #endif

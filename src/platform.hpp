@@ -13,6 +13,13 @@ char **utf8args(int &argc, char **argv);
 // A file opened for binary reading by its UTF-8 path.
 FILE *fopenread(const char *path);
 
+// A file created, or emptied, for binary writing by its UTF-8 path.
+FILE *fopenwrite(const char *path);
+
+// Renames a file, replacing one that has the new name; removes a file.
+bool replacefile(const char *from, const char *to);
+void removefile(const char *path);
+
 // Closes standard output; a failed write is reported on standard error.
 bool outputwritten();
 
