@@ -43,21 +43,24 @@ install)
   for doc in copyright changelog.gz; do
     [ -f prefix/share/doc/korvel/$doc ] || fail "no $doc"
   done
-  for file in korvelConfig korvelConfigVersion korvelTargets korvelBitmaps korvelHeader; do
+  for file in korvelConfig korvelConfigVersion korvelTargets korvelBitmaps; do
     [ -f prefix/share/cmake/korvel/$file.cmake ] || fail "no $file.cmake"
   done
+  [ -x prefix/libexec/korvel/korvel-header ] || fail "no libexec/korvel/korvel-header"
   ;;
 consumer)
   installed
   consumerproject
   configure build -DCMAKE_PREFIX_PATH="$work/prefix"
   built build
-  [ "$(cd build/korvel_consumer/korvel && echo *)" = "_2nd_icon.h spinner.h wifi_strong.h" ] ||
-    fail "headers: $(ls build/korvel_consumer/korvel)"
+  headers=(build/korvel_consumer/korvel/wifi_strong.h build/assets/korvel_assets/korvel/_2nd_icon.h
+           build/assets/korvel_consumer/korvel/spinner.h)
+  [ "$(find build -path "*/korvel/*.h" | sort)" = "$(printf '%s\n' "${headers[@]}" | sort)" ] ||
+    fail "headers: $(find build -path "*/korvel/*.h")"
   for std in c99 c11 c2x c++98 c++11 c++17 c++20; do
     language=$([ "${std#c++}" = "$std" ] && echo c || echo c++)
-    c++ -x "$language" -std=$std "${strict[@]}" -Ibuild/korvel_consumer -c project/consumer.c -o /dev/null ||
-      fail "the headers do not compile as $std"
+    c++ -x "$language" -std=$std "${strict[@]}" -Ibuild/korvel_consumer -Ibuild/assets/korvel_assets \
+      -Ibuild/assets/korvel_consumer -c project/consumer.c -o /dev/null || fail "the headers do not compile as $std"
   done
   # A changed picture is converted again.
   cp project/pictures/w9.bmp project/pictures/wifi-strong.bmp
@@ -66,28 +69,51 @@ consumer)
   sed -n '1027,$p' expected >>changed
   mv changed expected
   built build
-  # So is every picture after korvel changed.
-  touch before prefix/bin/korvel
+  # So is every picture after the program that makes them changed.
+  touch before prefix/libexec/korvel/korvel-header
   cmake --build build >/dev/null 2>&1
-  [ "$(find build/korvel_consumer/korvel -name "*.h" -newer before | wc -l)" = 3 ] || fail "a new korvel did not remake the headers"
-  if cmake -S project -B duplicate -DCMAKE_PREFIX_PATH="$work/prefix" -DTRY=duplicate >duplicate.log 2>&1; then
-    fail "two pictures named wifi_strong configured"
-  fi
-  tr -s ' \n' ' ' <duplicate.log | grep -q "pictures/wifi_strong.bmp and $work/project/pictures/wifi-strong.bmp" ||
-    { cat duplicate.log; fail "the clash does not name both files"; }
-  configure refused -DCMAKE_PREFIX_PATH="$work/prefix" -DTRY=refused
+  [ "$(find build -path "*/korvel/*.h" -newer before | wc -l)" = 3 ] || fail "a new korvel did not remake the headers"
+  # Calls and what configuring says of them; nothing: it configures.
+  while IFS='|' read -r call says; do
+    if cmake -S project -B try -DCMAKE_PREFIX_PATH="$work/prefix" -DTRY="$(printf "%b" "$call")" >try.log 2>&1; then
+      [ -z "$says" ] || fail "configured: $call"
+    else
+      tr -s ' \n' ' ' <try.log | grep -qE "$says" || { cat try.log; fail "$call does not say: $says"; }
+    fi
+    rm -rf try
+  done <<EOF
+korvel_add_bitmaps(consumer pictures/wifi_strong.bmp)|pictures/wifi_strong.bmp and $work/project/pictures/wifi-strong.bmp would both be named wifi_strong for consumer; rename
+add_library(consumer_test INTERFACE) \n korvel_add_bitmaps(consumer pictures/test_icon.bmp) \n korvel_add_bitmaps(consumer_test pictures/icon.bmp)|
+korvel_add_bitmaps(consumer pictures/w1.bmp pictures/w1.bmp)|pictures/w1.bmp is given twice for consumer
+korvel_add_bitmaps(consumer FRAMES "" pictures/w1.bmp)|FRAMES needs the name of the table for consumer
+korvel_add_bitmaps(consumer FRAMES \${unset} pictures/w1.bmp)|FRAMES needs the name of the table for consumer
+korvel_add_bitmaps(consumer FRAMES PROGMEM pictures/w1.bmp pictures/w9.bmp)|FRAMES needs the name of the table for consumer
+korvel_add_bitmaps(consumer pictures/int.bmp)|pictures/int.bmp would name its array int, which C or C\+\+ compilers take
+korvel_add_bitmaps(consumer pictures/static.bmp)|would name its array static,
+korvel_add_bitmaps(consumer pictures/linux.bmp)|would name its array linux,
+korvel_add_bitmaps(consumer FRAMES unix pictures/w1.bmp)|FRAMES unix would name its array unix,
+korvel_add_bitmaps(consumer pictures/.bmp)|pictures/.bmp has no name before its extension
+EOF
+  configure refused -DCMAKE_PREFIX_PATH="$work/prefix" -DTRY="korvel_add_bitmaps(consumer pictures/broken.bmp)"
   failstwice refused/korvel_consumer/korvel/broken.h cmake --build refused
   ;;
 subdirectory)
   consumerproject
   configure build -DKORVEL_SOURCE="$KORVEL_SOURCE"
   built build
+  # Cross-built, korvel's tree would make programs for the target.
+  if cmake -S project -B cross -DKORVEL_SOURCE="$KORVEL_SOURCE" -DCMAKE_TOOLCHAIN_FILE=cortex-m0.cmake >cross.log 2>&1; then
+    fail "korvel's source tree configured in a cross build"
+  fi
+  tr -s ' \n' ' ' <cross.log | grep -q "find_package(korvel REQUIRED NO_CMAKE_FIND_ROOT_PATH)" ||
+    { cat cross.log; fail "the cross build does not say to use the installed package"; }
   ;;
 cortexm0)
   skipunless arm-none-eabi-gcc
   installed
   consumerproject
-  configure build -DCMAKE_TOOLCHAIN_FILE=cortex-m0.cmake -Dkorvel_DIR="$work/prefix/share/cmake/korvel"
+  grep -qF "$(recipe cross)" project/CMakeLists.txt || fail "the project does not find korvel as the README says"
+  configure build -DCMAKE_TOOLCHAIN_FILE=cortex-m0.cmake -DCMAKE_PREFIX_PATH="$work/prefix"
   cmake --build build >/dev/null || fail "the Cortex-M0 build failed"
   arm-none-eabi-nm -P -S build/libconsumer.a | awk '{ print $1, $4 }' | arrays >arrays
   printf '%s\n' "_2nd_icon c" "spinner_0 3" "spinner_1 8" "spinner_2 c" "wifi_strong 402" |

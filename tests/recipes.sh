@@ -5,13 +5,6 @@
 # testenv.sh describes.
 source "$(dirname "$0")/testenv.sh"
 
-recipe() {  # the fenced block that follows <!-- recipe: $1 --> in the README
-  awk -v tag="<!-- recipe: $1 -->" '
-    $0 == tag { found = 1; next }
-    found && /^```/ { if (inside) exit; inside = 1; next }
-    inside { print }' "$readme"
-}
-
 case $name in
 draw)
   recipe draw >draw.inc
@@ -105,14 +98,20 @@ cmake)
   mkdir project && cd project
   recipe cmake-script >korvel.cmake
   { echo 'cmake_minimum_required(VERSION 3.20)'
-    echo 'project(firmware NONE)'
-    recipe cmake
-    echo 'add_custom_target(headers ALL DEPENDS logo.h)'; } >CMakeLists.txt
+    echo 'project(firmware C)'
+    echo 'add_executable(firmware firmware.c)'
+    recipe cmake; } >CMakeLists.txt
+  printf '#include "logo.h"\nint main(void) { return bmppic[0] == 128 ? 0 : 1; }\n' >firmware.c
   cp ../logo.bmp .
   cmake -S . -B build >/dev/null && cmake --build build >/dev/null || fail "the recipe did not build"
+  build/firmware || fail "the array is not the logo"
   cmp build/logo.h ../logo.h || fail "logo.h is not korvel's array"
   cp ../broken.bmp logo.bmp
   failstwice build/logo.h cmake --build build
+  # Without korvel, the log says so.
+  rm -rf build && cmake -S . -B build >/dev/null
+  if PATH=/usr/bin:/bin cmake --build build >build.log 2>&1; then fail "built without korvel"; fi
+  grep -q "korvel was not found" build.log || { cat build.log; fail "the log does not say korvel is missing"; }
   ;;
 meson)
   skipunless meson
@@ -130,15 +129,22 @@ meson)
   ;;
 tiles)
   skipunlessimagemagick
+  installed
+  mkdir project && cd project
   # 800 x 480, past korvel's limit both ways.
   convert -size 800x480 xc:white -fill black -draw 'rectangle 10,10 250,300' \
     -draw 'circle 600,240 700,400' -draw 'line 0,479 799,0' panel.png
   eval "$(recipe tiles)" || fail "cutting the panel failed"
-  cmake -D KORVEL=korvel -D HEADER=panel.h -D NAME=panel -D PROGMEM=OFF -D FRAMES=ON \
-    -P "$KORVEL_SOURCE/cmake/korvelHeader.cmake" -- "$work"/tile-{0..7}.bmp
+  { echo 'cmake_minimum_required(VERSION 3.20)'
+    echo 'project(firmware CXX)'
+    echo 'find_package(korvel REQUIRED)'
+    echo 'add_executable(firmware tiles.cpp)'
+    recipe tiles-cmake; } >CMakeLists.txt
   recipe tiles-draw >tiles.inc
-  c++ -std=c++17 "${strict[@]}" -I. "$recipes/tiles.cpp" -o tiles
-  ./tiles >drawn
+  cp "$recipes/tiles.cpp" .
+  cmake -S . -B build -DCMAKE_PREFIX_PATH="$work/prefix" -DCMAKE_CXX_FLAGS="-std=c++17 ${strict[*]}" >/dev/null &&
+    cmake --build build >/dev/null || fail "the tiles did not build"
+  build/firmware >drawn
   convert panel.png -monochrome -type bilevel txt:- |
     awk -F'[ ,:]+' 'NR > 1 { row[$2] = row[$2] ($0 ~ /#000000/ ? "#" : ".") }
                     END { for (y = 0; y < 480; y++) print row[y] }' >expected

@@ -21,6 +21,12 @@ printf '#!/bin/sh\nexec %s "%s" "$@"\n' "${KORVEL_EMULATOR:-}" "$KORVEL_PREVIEW"
 chmod +x bin/korvel bin/korvel-preview
 PATH=$work/bin:$PATH
 
+recipe() {  # the fenced block that follows <!-- recipe: $1 --> in the README
+  awk -v tag="<!-- recipe: $1 -->" '
+    $0 == tag { found = 1; next }
+    found && /^```/ { if (inside) exit; inside = 1; next }
+    inside { print }' "$readme"
+}
 skipunless() {  # command: skip the test where it is missing
   command -v "$1" >/dev/null || { echo "skipped: no $1"; exit 77; }
 }

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "panel.h"
+#include "korvel/panel.h"
 
 namespace {
 
