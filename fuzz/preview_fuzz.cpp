@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // libFuzzer target: korvel-preview's reader and drawing on any text, from
 // memory to memory. Every input must either be refused or be drawn in
-// exactly the shape its size line promises.
+// exactly the shape its size lines promise, each array under its name in a
+// header of frames.
 
 #include "expect.hpp"
 #include "preview.hpp"
@@ -33,12 +34,10 @@ void expectrule(const char *&p, const char *start, unsigned width, const char *e
 }
 
 // The size line, the frame, and (height + 1) / 2 lines of width cells.
-void checkshape(const char *text, size_t length, unsigned width, unsigned height)
+void checkshape(const char *&p, unsigned width, unsigned height)
 {
-    require(strlen(text) == length, "NUL in the drawing");
     char sizeline[32];
     snprintf(sizeline, sizeof sizeline, "%u x %u\n", width, height);
-    const char *p = text;
     expect(p, sizeline, "size line");
     expectrule(p, "\xE2\x94\x8C", width, "\xE2\x94\x90");
     for (unsigned y = 0; y < height; y += 2) {
@@ -48,7 +47,28 @@ void checkshape(const char *text, size_t length, unsigned width, unsigned height
         expect(p, "\xE2\x94\x82\n", "right side");
     }
     expectrule(p, "\xE2\x94\x94", width, "\xE2\x94\x98");
-    require(p == text + length, "text after the drawing");
+}
+
+// One array after the other, each under its name if the text is named.
+void checkdrawing(const char *drawing, size_t length, const korveltext &text)
+{
+    require(strlen(drawing) == length, "NUL in the drawing");
+    require(text.count >= 1 && text.count <= maxframes, "array count");
+    require(text.named || text.count == 1, "several arrays without names");
+    const char *p = drawing;
+    for (unsigned i = 0; i < text.count; i++) {
+        const korvelarray &array = text.arrays[i];
+        unsigned width = array.bytes[0], height = array.bytes[1];
+        require(width >= 1 && height >= 1, "empty picture accepted");
+        require(array.count == 2 + height * bmppicrowbytes(width), "byte count");
+        if (text.named) {
+            require(array.name[0] != '\0', "no name");
+            expect(p, array.name, "name");
+            expect(p, "\n", "name line end");
+        }
+        checkshape(p, width, height);
+    }
+    require(p == drawing + length, "text after the drawing");
 }
 
 }  // namespace
@@ -61,25 +81,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FILE *in = fmemopen(const_cast<uint8_t *>(data), size, "rb");
     if (in == nullptr)
         return 0;
-    static korvelarray array;
-    unsigned badrow = 0;
-    textverdict verdict = readkorvelarray(in, array, badrow);
+    static korveltext text;
+    unsigned bad = 0, badrow = 0;
+    textverdict verdict = readkorveltext(in, text, bad, badrow);
     fclose(in);
     require(verdict != textunreadable, "a text in memory called unreadable");
     if (verdict == textpastwidth)
-        require(badrow >= 1 && badrow <= array.bytes[1], "bad row outside the picture");
+        require(bad < text.count && badrow >= 1 && badrow <= text.arrays[bad].bytes[1],
+                "bad row outside the picture");
     if (verdict != textok)
         return 0;
-    unsigned width = array.bytes[0], height = array.bytes[1];
-    require(width >= 1 && height >= 1, "empty picture accepted");
-    require(array.count == 2 + height * bmppicrowbytes(width), "byte count");
 
-    char *text = nullptr;
+    char *drawing = nullptr;
     size_t length = 0;
-    FILE *out = open_memstream(&text, &length);
-    drawbmppic(array.bytes, out);
+    FILE *out = open_memstream(&drawing, &length);
+    drawkorveltext(text, out);
     fclose(out);
-    checkshape(text, length, width, height);
-    free(text);
+    checkdrawing(drawing, length, text);
+    free(drawing);
     return 0;
 }

@@ -7,46 +7,189 @@
 // follow, with no bit set past the width. Only then is the picture drawn,
 // two pixel rows to a text line in Unicode half blocks, inside a frame that
 // shows its edges even where its border is unlit.
+//
+// A header of korvel_add_bitmaps() holds such texts between comments and
+// preprocessor lines: "#define bmppic NAME" before each names it, and a
+// table of pointers may follow the arrays of an animation's frames.
 
 #include "preview.hpp"
 
+#include <cstring>
+
 namespace {
 
-textverdict readarray(FILE *in, korvelarray &array);
+const char arraytype[] = "static const unsigned char ";
+
+textverdict readtext(FILE *in, korveltext &text);
+textverdict readheader(FILE *in, int c, korveltext &text);
+bool skipcomment(FILE *in);
+bool readdirective(FILE *in, char *name);
+bool skiptable(FILE *in);
+bool matches(FILE *in, int &c, const char *literal);
+textverdict readarray(FILE *in, int c, korvelarray &array);
+textverdict readbody(FILE *in, int c, korvelarray &array);
 textverdict readbyte(FILE *in, int c, unsigned &value);
 int nextnonblank(FILE *in);
 bool iswhite(int c);
+bool isidentifier(int c);
 int hexdigit(int c);
 textverdict checkarray(const korvelarray &array);
 unsigned pastwidthrow(const korvelarray &array);
 
 }  // namespace
 
-textverdict readkorvelarray(FILE *in, korvelarray &array, unsigned &badrow)
+textverdict readkorveltext(FILE *in, korveltext &text, unsigned &bad, unsigned &badrow)
 {
-    textverdict verdict = readarray(in, array);
+    textverdict verdict = readtext(in, text);
     // A failed read ends the text early; whatever that looked like, the
     // file could not be read.
     if (ferror(in))
         return textunreadable;
+    for (bad = 0; verdict == textok && bad < text.count; bad++)
+        verdict = checkarray(text.arrays[bad]);
     if (verdict == textok)
-        verdict = checkarray(array);
+        return textok;
+    bad -= bad > 0;
     if (verdict == textpastwidth)
-        badrow = pastwidthrow(array);
+        badrow = pastwidthrow(text.arrays[bad]);
     return verdict;
+}
+
+void drawkorveltext(const korveltext &text, FILE *out)
+{
+    for (unsigned i = 0; i < text.count; i++) {
+        if (text.named)
+            fprintf(out, "%s\n", text.arrays[i].name);
+        drawbmppic(text.arrays[i].bytes, out);
+    }
 }
 
 namespace {
 
+// korvel's own text is one array and nothing else.
+textverdict readtext(FILE *in, korveltext &text)
+{
+    text.count = 0;
+    text.named = false;
+    int c = nextnonblank(in);
+    if (c == '/' || c == '#')
+        return readheader(in, c, text);
+    text.count = 1;
+    text.arrays[0].name[0] = '\0';
+    textverdict verdict = readarray(in, c, text.arrays[0]);
+    if (verdict == textok && nextnonblank(in) != EOF)
+        return textnotarray;
+    return verdict;
+}
+
+// Comments, preprocessor lines, named arrays and tables of frames, in any
+// order; a header with more than one array, or a table, is named.
+textverdict readheader(FILE *in, int c, korveltext &text)
+{
+    char name[maxname + 1] = "";
+    for (; c != EOF; c = nextnonblank(in)) {
+        if (c == '/') {
+            if (!skipcomment(in))
+                return textnotarray;
+        } else if (c == '#') {
+            if (!readdirective(in, name))
+                return textnotarray;
+        } else if (!matches(in, c, arraytype)) {
+            return textnotarray;
+        } else if (c == '*') {
+            if (!skiptable(in))
+                return textnotarray;
+            text.named = true;
+        } else {
+            if (name[0] == '\0' || text.count == maxframes)
+                return textnotarray;
+            korvelarray &array = text.arrays[text.count++];
+            strcpy(array.name, name);
+            name[0] = '\0';
+            textverdict verdict = readbody(in, c, array);
+            if (verdict != textok)
+                return verdict;
+        }
+    }
+    if (text.count == 0)
+        return textnotarray;
+    text.named |= text.count > 1;
+    return textok;
+}
+
+// A comment, from its first '/'.
+bool skipcomment(FILE *in)
+{
+    if (fgetc(in) != '*')
+        return false;
+    for (int c = fgetc(in), last = 0; c != EOF; last = c, c = fgetc(in))
+        if (last == '*' && c == '/')
+            return true;
+    return false;
+}
+
+// A preprocessor line, from its '#'; "#define bmppic [PROGMEM ]NAME" sets
+// the name of the next array.
+bool readdirective(FILE *in, char *name)
+{
+    char line[2 * maxname + 32];
+    size_t length = 0;
+    int c;
+    while ((c = fgetc(in)) != EOF && c != '\n') {
+        if (length + 1 == sizeof line)
+            return false;
+        line[length++] = static_cast<char>(c);
+    }
+    line[length] = '\0';
+    static const char define[] = "define bmppic ";
+    if (strncmp(line, define, sizeof define - 1) != 0)
+        return true;
+    // The last word names the array: PROGMEM may stand before it.
+    while (length > 0 && iswhite(line[length - 1]))
+        line[--length] = '\0';
+    size_t start = length;
+    while (start > 0 && isidentifier(line[start - 1]))
+        start--;
+    if (start == length || length - start > maxname || !iswhite(line[start - 1]))
+        return false;
+    strcpy(name, line + start);
+    return true;
+}
+
+// The table of an animation's frames, from its '*': names, commas and
+// blanks up to the closing "};".
+bool skiptable(FILE *in)
+{
+    int c;
+    while ((c = fgetc(in)) != '}')
+        if (c == EOF || !(isidentifier(c) || iswhite(c) || strchr("*[]={,", c) != nullptr))
+            return false;
+    return nextnonblank(in) == ';';
+}
+
+// Consumes literal; c is its first character as read, and is left at the
+// first one that differs, or the one after the literal.
+bool matches(FILE *in, int &c, const char *literal)
+{
+    for (; *literal != '\0'; literal++, c = fgetc(in))
+        if (c != *literal)
+            return false;
+    return true;
+}
+
 // Blanks (CR included, for a header that passed through Windows tools) may
 // stand between all parts, as C allows; anything else makes it not an array.
-textverdict readarray(FILE *in, korvelarray &array)
+// c is the array's first character.
+textverdict readarray(FILE *in, int c, korvelarray &array)
 {
-    static const char opening[] = "static const unsigned char bmppic [] = {";
-    int c = nextnonblank(in);
-    for (const char *p = opening; *p != '\0'; p++, c = fgetc(in))
-        if (c != *p)
-            return textnotarray;
+    return matches(in, c, arraytype) ? readbody(in, c, array) : textnotarray;
+}
+
+// The rest of an array, from "bmppic" to the closing "};".
+textverdict readbody(FILE *in, int c, korvelarray &array)
+{
+    if (!matches(in, c, "bmppic [] = {"))
+        return textnotarray;
     array.count = 0;
     for (c = iswhite(c) ? nextnonblank(in) : c; c != '}'; c = nextnonblank(in)) {
         unsigned value;
@@ -62,9 +205,7 @@ textverdict readarray(FILE *in, korvelarray &array)
         if (c != ',')
             return textnotarray;
     }
-    if (nextnonblank(in) != ';' || nextnonblank(in) != EOF)
-        return textnotarray;
-    return textok;
+    return nextnonblank(in) == ';' ? textok : textnotarray;
 }
 
 // Reads "0x" and at least one hexadecimal digit; c is the character before
@@ -95,6 +236,11 @@ int nextnonblank(FILE *in)
 bool iswhite(int c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+bool isidentifier(int c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
 int hexdigit(int c)

@@ -11,9 +11,24 @@
 // The longest array korvel writes: two size bytes and 255 rows of 32.
 constexpr unsigned maxbytes = 2 + maxside * ((maxside + 7) / 8);
 
+// A header of korvel_add_bitmaps() holds up to maxframes arrays, each
+// named by a #define of at most maxname characters.
+constexpr unsigned maxframes = 256;
+constexpr unsigned maxname = 255;
+
 struct korvelarray {
     unsigned char bytes[maxbytes];
     unsigned long count;  // bytes in the text; those past maxbytes not kept
+    char name[maxname + 1];
+};
+
+// The arrays of one text: korvel's own holds one; a header of
+// korvel_add_bitmaps() one or, with a table of frames, several, which are
+// drawn each under its name.
+struct korveltext {
+    korvelarray arrays[maxframes];
+    unsigned count;
+    bool named;
 };
 
 enum textverdict {
@@ -25,9 +40,14 @@ enum textverdict {
     textpastwidth,   // a bit set past the right edge
 };
 
-// Reads korvel's text from in and checks it; with textpastwidth, badrow is
-// the first row with a bit set past the width, counted from 1.
-textverdict readkorvelarray(FILE *in, korvelarray &array, unsigned &badrow);
+// Reads korvel's text, or a header of korvel_add_bitmaps(), from in and
+// checks every array. A refusal concerns arrays[bad] (unless the text is
+// unreadable or no such text); with textpastwidth, badrow is its first row
+// with a bit set past the width, counted from 1.
+textverdict readkorveltext(FILE *in, korveltext &text, unsigned &bad, unsigned &badrow);
+
+// Draws a checked text: each array, under its name if the text is named.
+void drawkorveltext(const korveltext &text, FILE *out);
 
 // Draws a checked array: its size, then two pixel rows to a text line
 // inside a frame.

@@ -28,19 +28,19 @@ int main(int argc, char **argv)
     }
     const char *path = argc == 2 ? argv[1] : nullptr;
     FILE *in = path != nullptr ? fopenread(path) : stdin;
-    static korvelarray array;
-    unsigned badrow = 0;
+    static korveltext text;
+    unsigned bad = 0, badrow = 0;
     textverdict verdict = textunreadable;
     if (in != nullptr) {
-        verdict = readkorvelarray(in, array, badrow);
+        verdict = readkorveltext(in, text, bad, badrow);
         if (in != stdin)
             fclose(in);
     }
     if (verdict != textok) {
-        report(verdict, path != nullptr ? path : "-", array, badrow);
+        report(verdict, path != nullptr ? path : "-", text.arrays[bad], badrow);
         return 1;
     }
-    drawbmppic(array.bytes, stdout);
+    drawkorveltext(text, stdout);
     return outputwritten() ? 0 : 1;
 }
 

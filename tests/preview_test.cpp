@@ -19,6 +19,20 @@ std::string array(const std::string &bytes)
     return "static const unsigned char bmppic [] = {\n  " + bytes + " };\n\n  \n";
 }
 
+// A header as korvel_add_bitmaps() makes one, of the arrays' texts, each
+// given with its name.
+std::string header(const std::vector<std::pair<std::string, std::string>> &arrays, bool frames)
+{
+    std::string text = "/* Made by korvel at build time; edits are lost when it is remade. */\n"
+                       "#ifndef KORVEL_f_H\n#define KORVEL_f_H\n#include <avr/pgmspace.h>\n";
+    std::string table = "static const unsigned char *const f[] PROGMEM = {\n";
+    for (const auto &[name, bytes] : arrays) {
+        text += "#define bmppic PROGMEM " + name + "\n" + array(bytes) + "\n#undef bmppic\n";
+        table += "    " + name + (&bytes == &arrays.back().second ? "\n" : ",\n");
+    }
+    return text + (frames ? table + "};\n" : "") + "#endif\n";
+}
+
 // The bundled logo, as decoded from its BMP file independently of korvel.
 picture logo()
 {
@@ -64,7 +78,12 @@ INSTANTIATE_TEST_SUITE_P(
         shapecase{"lowercase", array("0x08, 0x02,\n  0xaf, \n  0xfa"),
                   "8 x 2\n┌────────┐\n│█▄█▄█▀█▀│\n└────────┘\n"},
         shapecase{"upperx", array("0X01, 0X01,\n  0X80"), "1 x 1\n┌─┐\n│▀│\n└─┘\n"},
-        shapecase{"logo", expectedoutput(logo()), expectedpreview(logo())}),
+        shapecase{"logo", expectedoutput(logo()), expectedpreview(logo())},
+        // korvel_add_bitmaps()'s headers: one array as korvel's text, frames
+        // each under its name.
+        shapecase{"header", header({{"logo", "0x01, 0x01,\n  0x80"}}, false), "1 x 1\n┌─┐\n│▀│\n└─┘\n"},
+        shapecase{"frames", header({{"f_0", "0x01, 0x01,\n  0x80"}, {"f_1", "0x02, 0x01,\n  0x40"}}, true),
+                  "f_0\n1 x 1\n┌─┐\n│▀│\n└─┘\nf_1\n2 x 1\n┌──┐\n│ ▀│\n└──┘\n"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 struct previewrefusal {
@@ -112,7 +131,16 @@ INSTANTIATE_TEST_SUITE_P(
         previewrefusal{"nopixels", array("0x01, 0x01"), badcount(0, 1, 1, 1)},
         previewrefusal{"toofew", array("0x0A, 0x02,\n  0xF0, 0xC0, \n  0x00"), badcount(3, 10, 2, 4)},
         previewrefusal{"toomany", array("0x08, 0x01,\n  0x7E, 0x00"), badcount(2, 8, 1, 1)},
-        previewrefusal{"pastwidth", array("0x0A, 0x02,\n  0xF0, 0xC0, \n  0x00, 0x20"), pastwidth(2)}),
+        previewrefusal{"pastwidth", array("0x0A, 0x02,\n  0xF0, 0xC0, \n  0x00, 0x20"), pastwidth(2)},
+        previewrefusal{"pastz", array("0x01, 0x01,\n  0x1z"), notarray},
+        // The first pixel byte is no row count.
+        previewrefusal{"laterrow", array("0x0A, 0x03,\n  0x01, 0x00, \n  0x00, 0x00, \n  0x00, 0x20"),
+                       pastwidth(3)},
+        previewrefusal{"unnamed", "/* */\n" + array("0x01, 0x01,\n  0x80"), notarray},
+        previewrefusal{"opencomment", header({{"f", "0x01, 0x01,\n  0x80"}}, false) + "/*", notarray},
+        previewrefusal{"headercode", header({{"f", "0x01, 0x01,\n  0x80"}}, false) + "int x;\n", notarray},
+        previewrefusal{"badframe", header({{"f_0", "0x01, 0x01,\n  0x80"}, {"f_1", "0x01, 0x01"}}, true),
+                       badcount(0, 1, 1, 1)}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(PreviewArguments, FileUnreadableOrTooManyArguments)
