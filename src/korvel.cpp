@@ -271,6 +271,12 @@ const char arrayend[] = " };\n";
 constexpr size_t rowtext = (maxside + 7) / 8 * hexlength + sizeof rowend - 1;
 char arraytext[sizeof opening - 1 + 2 * hexlength + sizeof rowend - 1 + maxside * rowtext + 8];
 
+// The text of stored byte b as the k-th byte from p.
+inline void puthex(char *p, uint8_t b, int k)
+{
+    memcpy(p + k * hexlength, hexbytes.text[b], sizeof hexbytes.text[0]);
+}
+
 char *puttext(char *p, const char *text, size_t length)
 {
     memcpy(p, text, length);
@@ -295,13 +301,20 @@ void printswbmp(const swbmp &image, FILE *out)
     const uint32_t last = image.rowbytes - 1u;
     for (uint32_t i = 0; i < image.height; i++) {
         uint32_t stored = image.topdown ? i : image.height - 1 - i;
-        const uint8_t *row = image.pixels + stored * image.stride;
-        for (uint32_t k = 0; k < last; k++) {
-            memcpy(p, hexbytes.text[row[k]], sizeof hexbytes.text[0]);
-            p += hexlength;
+        const uint8_t *first = image.pixels + stored * image.stride;
+        const uint8_t *row = first, *end = first + image.rowbytes;
+        char *rowtext = p;
+        // Eight bytes a step: counting byte by byte costs more than the
+        // copies.
+        for (; end - row >= 8; row += 8, p += 8 * hexlength) {
+            puthex(p, row[0], 0), puthex(p, row[1], 1), puthex(p, row[2], 2), puthex(p, row[3], 3);
+            puthex(p, row[4], 4), puthex(p, row[5], 5), puthex(p, row[6], 6), puthex(p, row[7], 7);
         }
-        memcpy(p, hexbytes.text[row[last] | pastwidth], sizeof hexbytes.text[0]);
-        p += hexlength;
+        for (; row < end; row++, p += hexlength)
+            puthex(p, *row, 0);
+        // The last byte once more, without its bits past the width; the row
+        // end overwrites the padding its copy writes.
+        puthex(rowtext, first[last] | pastwidth, last);
         p = puttext(p, rowend, sizeof rowend - 1);
     }
     // The closing brace hangs on the last byte of the array, in place of
