@@ -48,6 +48,13 @@ arm)
   arm-none-eabi-nm -S firmware.o | grep -E '00000402 [rR] bmppic$' ||
     fail "bmppic is not a 1026-byte read-only array"
   ;;
+quickstart)
+  skipunlessimagemagick
+  mkdir drawing && convert logo.bmp drawing/drawing.png && cd drawing
+  eval "$(recipe quickstart)" >shown || fail "the quick start failed"
+  cmp logo.h ../logo.h || fail "the quick start made another array"
+  korvel-preview ../logo.h | cmp - shown || fail "the quick start showed another picture"
+  ;;
 imagemagick)
   skipunlessimagemagick
   mkdir png && convert logo.bmp png/logo.png
@@ -61,6 +68,11 @@ imagemagick)
   (cd white && eval "$(recipe imagemagick)")
   printf 'static const unsigned char bmppic [] = {\n  0x10, 0x02,\n  0x00, 0x00, \n  0x80, 0x00 };\n\n  \n' |
     cmp - <(korvel white/logo.bmp) || fail "a picture on white came out as a negative"
+  # A blank picture stays dark.
+  mkdir blank && convert -size 16x2 xc:white blank/logo.png
+  (cd blank && eval "$(recipe imagemagick)")
+  printf 'static const unsigned char bmppic [] = {\n  0x10, 0x02,\n  0x00, 0x00, \n  0x00, 0x00 };\n\n  \n' |
+    cmp - <(korvel blank/logo.bmp) || fail "a blank picture came out lit"
   ;;
 pipe)
   skipunlessimagemagick

@@ -21,11 +21,8 @@ printf '#!/bin/sh\nexec %s "%s" "$@"\n' "${KORVEL_EMULATOR:-}" "$KORVEL_PREVIEW"
 chmod +x bin/korvel bin/korvel-preview
 PATH=$work/bin:$PATH
 
-recipe() {  # the fenced block that follows <!-- recipe: $1 --> in the README
-  awk -v tag="<!-- recipe: $1 -->" '
-    $0 == tag { found = 1; next }
-    found && /^```/ { if (inside) exit; inside = 1; next }
-    inside { print }' "$readme"
+recipe() {  # the README's block for $1
+  awk -v name="$1" -f "$KORVEL_SOURCE/tests/recipe.awk" "$readme"
 }
 skipunless() {  # command: skip the test where it is missing
   command -v "$1" >/dev/null || { echo "skipped: no $1"; exit 77; }
@@ -34,8 +31,8 @@ skipunlessimagemagick() {  # /usr/local/bin/convert may be a stand-in
   convert -version 2>/dev/null | grep -q '^Version: ImageMagick' || { echo "skipped: no ImageMagick"; exit 77; }
 }
 fail() { echo "FAILED: $*"; exit 1; }
-installed() {  # korvel installed into ./prefix
-  cmake --install "$KORVEL_BUILD" --prefix prefix >/dev/null
+installed() {  # korvel installed into ./prefix, as the README says
+  eval "$(recipe install | sed "s|--install build|--install \"\$KORVEL_BUILD\"|; s|/usr/local|prefix|")" >/dev/null
 }
 strict=(-Wall -Wextra -pedantic -Werror)
 
