@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 # Cortex-M0 firmware, as board vendors' toolchain files set it up: packages
 # are searched for below the sysroot only, so an installed korvel is found
-# through -Dkorvel_DIR alone.
+# with NO_CMAKE_FIND_ROOT_PATH, or through -Dkorvel_DIR.
 set(CMAKE_SYSTEM_NAME Generic)
 set(CMAKE_SYSTEM_PROCESSOR arm)
 set(CMAKE_C_COMPILER arm-none-eabi-gcc)
