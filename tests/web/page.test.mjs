@@ -7,7 +7,7 @@
 // Exit status 77: playwright-core or Chromium is missing, the test is skipped.
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
-import { existsSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { basename, dirname, join, resolve } from 'node:path';
 import { after, before, test } from 'node:test';
@@ -45,7 +45,7 @@ function litpixels(text) {
 
 // The test pictures: the example, the seeds (valid and broken), the corpus.
 const seeds = join(work, 'seeds');
-spawnSync('mkdir', [seeds]);
+mkdirSync(seeds);
 assert.equal(spawnSync(join(host, 'tests', 'korvel_seeds'), [seeds]).status, 0, 'korvel_seeds');
 const pictures = [join(process.env.KORVEL_SOURCE, 'examples', 'logo.bmp'),
                   ...readdirSync(seeds).sort().map((name) => join(seeds, name))];
