@@ -66,7 +66,8 @@ void drawkorveltext(const korveltext &text, FILE *out)
 
 namespace {
 
-// korvel's own text is one array and nothing else.
+// korvel's own text is one array and nothing else; a header starts with a
+// comment or a preprocessor line.
 textverdict readtext(FILE *in, korveltext &text)
 {
     text.count = 0;
@@ -150,7 +151,7 @@ bool readdirective(FILE *in, char *name)
     size_t start = length;
     while (start > 0 && isidentifier(line[start - 1]))
         start--;
-    if (start == length || length - start > maxname || !iswhite(line[start - 1]))
+    if (start < sizeof define - 1 || start == length || length - start > maxname)
         return false;
     strcpy(name, line + start);
     return true;
