@@ -120,9 +120,10 @@ cmake)
   cmp build/logo.h ../logo.h || fail "logo.h is not korvel's array"
   cp ../broken.bmp logo.bmp
   failstwice build/logo.h cmake --build build
-  # Without korvel, the log says so.
+  # Without korvel, the log says so. The build runs its tools by their
+  # paths; none is found on the PATH, korvel included.
   rm -rf build && cmake -S . -B build >/dev/null
-  if PATH=/usr/bin:/bin cmake --build build >build.log 2>&1; then fail "built without korvel"; fi
+  if PATH=/nonexistent "$(command -v cmake)" --build build >build.log 2>&1; then fail "built without korvel"; fi
   grep -q "korvel was not found" build.log || { cat build.log; fail "the log does not say korvel is missing"; }
   ;;
 meson)
