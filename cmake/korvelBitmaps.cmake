@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
-# korvel_add_bitmaps(<target> [PROGMEM] <picture>...)
-# korvel_add_bitmaps(<target> FRAMES <name> [PROGMEM] <picture>...)
+# korvel_add_bitmaps(<target> [PROGMEM] [LAYOUT korvel|xbm|pages] <picture>...)
+# korvel_add_bitmaps(<target> FRAMES <name> [PROGMEM] [LAYOUT korvel|xbm|pages] <picture>...)
 #
 # Turns 1-bit BMP pictures into headers at build time, each remade when its
 # picture or korvel changes, for the target's sources to include as
@@ -14,6 +14,9 @@
 # - PROGMEM places the arrays, and the table, in flash on AVR, as
 #   <avr/pgmspace.h> defines it; read them with pgm_read_byte and
 #   pgm_read_ptr.
+# - LAYOUT writes the arrays in the layout the drawing call reads, made from
+#   korvel's bytes: korvel's own (the default), xbm (the leftmost pixel in
+#   bit 0) or pages (pages of 8 rows, a byte a column, the SSD1306's order).
 # The target may be defined in another folder, and may be an INTERFACE
 # library: every target that links it gets the headers. Relative paths are
 # taken from the calling folder. A picture korvel refuses fails the build
@@ -26,7 +29,7 @@
 include_guard(GLOBAL)
 
 function(korvel_add_bitmaps target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "PROGMEM" "FRAMES" "")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "PROGMEM" "FRAMES;LAYOUT" "")
   set(pictures ${arg_UNPARSED_ARGUMENTS})
   if(NOT TARGET ${target})
     message(FATAL_ERROR "korvel_add_bitmaps: ${target} is not a target")
@@ -38,6 +41,10 @@ function(korvel_add_bitmaps target)
                         "a C identifier as in FRAMES spinner, not '${arg_FRAMES}'")
   elseif(DEFINED arg_FRAMES)
     _korvel_check_name(${arg_FRAMES} "FRAMES ${arg_FRAMES}")
+  endif()
+  if("LAYOUT" IN_LIST ARGN AND NOT "${arg_LAYOUT}" MATCHES "^(korvel|xbm|pages)$")
+    message(FATAL_ERROR "korvel_add_bitmaps: unknown LAYOUT '${arg_LAYOUT}' for ${target}; "
+                        "use korvel, xbm or pages")
   endif()
   if(NOT pictures)
     message(FATAL_ERROR "korvel_add_bitmaps: no picture given for ${target}")
@@ -91,6 +98,9 @@ function(korvel_add_bitmaps target)
   endif()
   if(DEFINED arg_FRAMES)
     list(APPEND options --frames)
+  endif()
+  if(arg_LAYOUT AND NOT arg_LAYOUT STREQUAL "korvel")
+    list(APPEND options --layout ${arg_LAYOUT})
   endif()
 
   set(outputs)

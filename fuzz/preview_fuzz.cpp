@@ -60,7 +60,7 @@ void checkdrawing(const char *drawing, size_t length, const korveltext &text)
         const korvelarray &array = text.arrays[i];
         unsigned width = array.bytes[0], height = array.bytes[1];
         require(width >= 1 && height >= 1, "empty picture accepted");
-        require(array.count == 2 + height * bmppicrowbytes(width), "byte count");
+        require(array.count == 2 + layoutbytes(array.layout, width, height), "byte count");
         if (text.named) {
             require(array.name[0] != '\0', "no name");
             expect(p, array.name, "name");
@@ -89,6 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (verdict == textpastwidth)
         require(bad < text.count && badrow >= 1 && badrow <= text.arrays[bad].bytes[1],
                 "bad row outside the picture");
+    if (verdict == textpastheight)
+        require(bad < text.count && badrow >= 1 && badrow <= text.arrays[bad].bytes[0],
+                "bad column outside the picture");
     if (verdict != textok)
         return 0;
 

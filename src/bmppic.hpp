@@ -9,10 +9,20 @@
 // The largest picture: the array stores width and height in one byte each.
 constexpr unsigned maxside = 255;
 
-inline unsigned bmppicrowbytes(unsigned width)
+constexpr unsigned bmppicrowbytes(unsigned width)
 {
     return (width + 7) / 8;
 }
+
+// The longest array: two size bytes and 255 rows of 32, or 32 pages of 255.
+constexpr unsigned maxbytes = 2 + maxside * bmppicrowbytes(maxside);
+
+// The text around its bytes: each byte is "0xHH, ", the last " };\n"
+// after its "0xHH" instead; every line of bytes, the size line's included,
+// ends with bmppicrowend.
+inline constexpr char bmppicopening[] = "static const unsigned char bmppic [] = {\n  ";
+inline constexpr char bmppicrowend[] = "\n  ";
+inline constexpr char bmppicarrayend[] = " };\n";
 
 // Whether pixel (x, y), y counted from the top, is set: lit on a display
 // that lights set bits.

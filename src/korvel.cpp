@@ -65,6 +65,14 @@ void setgeometry(swbmp &image, uint32_t width, uint32_t height);
 bool loadswbmp(const char *path, FILE *out, FILE *messages)
 {
     static swbmp image;
+    if (!readswbmpfile(path, image, messages))
+        return false;
+    printswbmp(image, out);
+    return true;
+}
+
+bool readswbmpfile(const char *path, swbmp &image, FILE *messages)
+{
     bmpheader header = {};
     bmpverdict verdict = bmpunreadable;
     FILE *in = fopenread(path);
@@ -76,7 +84,6 @@ bool loadswbmp(const char *path, FILE *out, FILE *messages)
         report(verdict, path, header, messages);
         return false;
     }
-    printswbmp(image, out);
     return true;
 }
 
@@ -259,9 +266,9 @@ constexpr hextexts makehextexts()
 
 constexpr hextexts hexbytes = makehextexts();
 
-const char opening[] = "static const unsigned char bmppic [] = {\n  ";
-const char rowend[] = "\n  ";
-const char arrayend[] = " };\n";
+constexpr auto &opening = bmppicopening;
+constexpr auto &rowend = bmppicrowend;
+constexpr auto &arrayend = bmppicarrayend;
 
 // The whole array's text, some 50 KB at most, built before it is written
 // in one call: the opening line, the size line ("0xWW, 0xHH,"), then per
@@ -323,6 +330,22 @@ void printswbmp(const swbmp &image, FILE *out)
     p = puttext(p, arrayend, sizeof arrayend - 1);
     p = puttext(p, rowend, sizeof rowend - 1);
     fwrite(arraytext, 1, static_cast<size_t>(p - arraytext), out);
+}
+
+// The same bytes as printswbmp's text, for the layouts made from them.
+void swbmpbytes(const swbmp &image, uint8_t *bmppic)
+{
+    bmppic[0] = static_cast<uint8_t>(image.width);
+    bmppic[1] = static_cast<uint8_t>(image.height);
+    uint8_t pastwidth = image.width % 8 != 0 ? 0xFF >> image.width % 8 : 0;
+    uint8_t *out = bmppic + 2;
+    for (uint32_t i = 0; i < image.height; i++) {
+        uint32_t stored = image.topdown ? i : image.height - 1 - i;
+        const uint8_t *row = image.pixels + stored * image.stride;
+        for (uint32_t k = 0; k < image.rowbytes; k++)
+            *out++ = static_cast<uint8_t>(~row[k]);
+        out[-1] = static_cast<uint8_t>(~(row[image.rowbytes - 1] | pastwidth));
+    }
 }
 
 // A read past the end yields EOF (-1), whose set bits fill every place from

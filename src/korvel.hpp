@@ -51,6 +51,12 @@ bmpverdict readswbmp(FILE *in, bmpheader &header, swbmp &image);
 bool loadswbmp(const char *path, FILE *out = stdout, FILE *messages = stdout);
 void printswbmp(const swbmp &image, FILE *out = stdout);
 
+// loadswbmp's steps for a program that writes the array itself: the picture
+// read from path, a refusal reported to messages; then the bytes of the
+// array printswbmp prints, 2 + height * rowbytes of them.
+bool readswbmpfile(const char *path, swbmp &image, FILE *messages);
+void swbmpbytes(const swbmp &image, uint8_t *bmppic);
+
 // Kept as part of the module's interface, though the conversion uses none
 // of them: readers that position the stream first (korvel itself reads
 // front to back, so that pipes work), and the bit helpers for arrays of

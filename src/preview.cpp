@@ -8,21 +8,25 @@
 // two pixel rows to a text line in Unicode half blocks, inside a frame that
 // shows its edges even where its border is unlit.
 //
-// A header of korvel_add_bitmaps() holds such texts between comments and
-// preprocessor lines: "#define bmppic NAME" before each names it, and a
-// table of pointers may follow the arrays of an animation's frames.
+// A header of korvel-header's (headershape.hpp) holds such texts between
+// comments and preprocessor lines: "#define bmppic NAME" before each names
+// it, a comment may give the layout of the arrays after it, and a table of
+// pointers may follow the arrays of an animation's frames. An array in
+// another layout is checked in its own and drawn from korvel's bytes.
 
 #include "preview.hpp"
+
+#include "headershape.hpp"
 
 #include <cstring>
 
 namespace {
 
-const char arraytype[] = "static const unsigned char ";
+const char (&arraytype)[sizeof headerarray] = headerarray;
 
 textverdict readtext(FILE *in, korveltext &text);
 textverdict readheader(FILE *in, int c, korveltext &text);
-bool skipcomment(FILE *in);
+bool readcomment(FILE *in, arraylayout &layout);
 bool readdirective(FILE *in, char *name);
 bool skiptable(FILE *in);
 bool matches(FILE *in, int &c, const char *literal);
@@ -33,8 +37,7 @@ int nextnonblank(FILE *in);
 bool iswhite(int c);
 bool isidentifier(int c);
 int hexdigit(int c);
-textverdict checkarray(const korvelarray &array);
-unsigned pastwidthrow(const korvelarray &array);
+textverdict checkarray(korvelarray &array, unsigned &badrow);
 
 }  // namespace
 
@@ -46,12 +49,10 @@ textverdict readkorveltext(FILE *in, korveltext &text, unsigned &bad, unsigned &
     if (ferror(in))
         return textunreadable;
     for (bad = 0; verdict == textok && bad < text.count; bad++)
-        verdict = checkarray(text.arrays[bad]);
+        verdict = checkarray(text.arrays[bad], badrow);
     if (verdict == textok)
         return textok;
     bad -= bad > 0;
-    if (verdict == textpastwidth)
-        badrow = pastwidthrow(text.arrays[bad]);
     return verdict;
 }
 
@@ -77,6 +78,7 @@ textverdict readtext(FILE *in, korveltext &text)
         return readheader(in, c, text);
     text.count = 1;
     text.arrays[0].name[0] = '\0';
+    text.arrays[0].layout = layoutkorvel;
     textverdict verdict = readarray(in, c, text.arrays[0]);
     if (verdict == textok && nextnonblank(in) != EOF)
         return textnotarray;
@@ -88,9 +90,10 @@ textverdict readtext(FILE *in, korveltext &text)
 textverdict readheader(FILE *in, int c, korveltext &text)
 {
     char name[maxname + 1] = "";
+    arraylayout layout = layoutkorvel;
     for (; c != EOF; c = nextnonblank(in)) {
         if (c == '/') {
-            if (!skipcomment(in))
+            if (!readcomment(in, layout))
                 return textnotarray;
         } else if (c == '#') {
             if (!readdirective(in, name))
@@ -106,6 +109,7 @@ textverdict readheader(FILE *in, int c, korveltext &text)
                 return textnotarray;
             korvelarray &array = text.arrays[text.count++];
             strcpy(array.name, name);
+            array.layout = layout;
             name[0] = '\0';
             textverdict verdict = readbody(in, c, array);
             if (verdict != textok)
@@ -118,12 +122,25 @@ textverdict readheader(FILE *in, int c, korveltext &text)
     return textok;
 }
 
-// A comment, from its first '/'.
-bool skipcomment(FILE *in)
+// A comment, from its first '/'; one that starts with headerlayout sets
+// the layout of the arrays after it.
+bool readcomment(FILE *in, arraylayout &layout)
 {
     if (fgetc(in) != '*')
         return false;
-    for (int c = fgetc(in), last = 0; c != EOF; last = c, c = fgetc(in))
+    int c = nextnonblank(in);
+    const char *mark = headerlayout;
+    if (matches(in, c, mark)) {
+        char word[8];
+        size_t length = 0;
+        for (c = iswhite(c) ? nextnonblank(in) : c; isidentifier(c); c = fgetc(in))
+            if (length + 1 < sizeof word)
+                word[length++] = static_cast<char>(c);
+        word[length] = '\0';
+        if (!findlayout(word, layout))
+            return false;
+    }
+    for (int last = 0; c != EOF; last = c, c = fgetc(in))
         if (last == '*' && c == '/')
             return true;
     return false;
@@ -255,26 +272,29 @@ int hexdigit(int c)
     return -1;
 }
 
-textverdict checkarray(const korvelarray &array)
+// The byte count the layout asks for, and no bit set outside the picture:
+// one that korvel's layout cannot hold, so that the array made back from
+// korvel's differs first in that row, or in pages that column. Leaves the
+// array in korvel's layout.
+textverdict checkarray(korvelarray &array, unsigned &badrow)
 {
     if (array.count < 2 || array.bytes[0] == 0 || array.bytes[1] == 0)
         return textnotarray;
-    unsigned width = array.bytes[0], height = array.bytes[1];
-    if (array.count != 2 + height * bmppicrowbytes(width))
+    unsigned width = array.bytes[0];
+    if (array.count != 2 + layoutbytes(array.layout, width, array.bytes[1]))
         return textbadcount;
-    return pastwidthrow(array) != 0 ? textpastwidth : textok;
-}
-
-// The first row, from 1, with a bit set past the width; 0 for none.
-unsigned pastwidthrow(const korvelarray &array)
-{
-    unsigned width = array.bytes[0], height = array.bytes[1];
-    unsigned rowbytes = bmppicrowbytes(width);
-    unsigned char pastwidth = 0xFF >> (width % 8);
-    for (unsigned y = 0; width % 8 != 0 && y < height; y++)
-        if (array.bytes[2 + y * rowbytes + rowbytes - 1] & pastwidth)
-            return y + 1;
-    return 0;
+    static unsigned char bmppic[maxbytes], back[maxbytes];
+    fromlayout(array.layout, array.bytes, bmppic);
+    tolayout(array.layout, bmppic, back);
+    for (unsigned i = 2; i < array.count; i++) {
+        if (back[i] != array.bytes[i]) {
+            unsigned line = layoutline(array.layout, width);
+            badrow = array.layout == layoutpages ? (i - 2) % line + 1 : (i - 2) / line + 1;
+            return array.layout == layoutpages ? textpastheight : textpastwidth;
+        }
+    }
+    memcpy(array.bytes, bmppic, 2 + layoutbytes(layoutkorvel, width, array.bytes[1]));
+    return textok;
 }
 
 // Each text cell shows two pixels, the upper and the lower, as UTF-8 half

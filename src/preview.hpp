@@ -5,21 +5,21 @@
 #define KORVEL_PREVIEW_HPP
 
 #include "bmppic.hpp"
+#include "layout.hpp"
 
 #include <cstdio>
-
-// The longest array korvel writes: two size bytes and 255 rows of 32.
-constexpr unsigned maxbytes = 2 + maxside * ((maxside + 7) / 8);
 
 // A header of korvel_add_bitmaps() holds up to maxframes arrays, each
 // named by a #define of at most maxname characters.
 constexpr unsigned maxframes = 256;
 constexpr unsigned maxname = 255;
 
+// Read in its layout; once checked, bytes holds korvel's layout.
 struct korvelarray {
     unsigned char bytes[maxbytes];
     unsigned long count;  // bytes in the text; those past maxbytes not kept
     char name[maxname + 1];
+    arraylayout layout;
 };
 
 // The arrays of one text: korvel's own holds one; a header of
@@ -38,12 +38,14 @@ enum textverdict {
     textoverff,      // a byte above 0xFF
     textbadcount,    // more or fewer bytes than width and height ask for
     textpastwidth,   // a bit set past the right edge
+    textpastheight,  // a bit set below the bottom edge, in pages
 };
 
-// Reads korvel's text, or a header of korvel_add_bitmaps(), from in and
-// checks every array. A refusal concerns arrays[bad] (unless the text is
-// unreadable or no such text); with textpastwidth, badrow is its first row
-// with a bit set past the width, counted from 1.
+// Reads korvel's text, or a header of korvel-header's in any layout, from
+// in and checks every array. A refusal concerns arrays[bad] (unless the text
+// is unreadable or no such text); with textpastwidth, badrow is its first
+// row with a bit set past the width, with textpastheight its first column
+// with a bit set below the height, counted from 1.
 textverdict readkorveltext(FILE *in, korveltext &text, unsigned &bad, unsigned &badrow);
 
 // Draws a checked text: each array, under its name if the text is named.

@@ -73,10 +73,14 @@ void report(textverdict verdict, const char *path, const korvelarray &array, uns
     case textbadcount:
         fprintf(stderr, "\n\nText enthaelt %lu Bildbytes, %u x %u Pixel brauchen %u ... \n\n",
                 array.count - 2, array.bytes[0], array.bytes[1],
-                array.bytes[1] * bmppicrowbytes(array.bytes[0]));
+                layoutbytes(array.layout, array.bytes[0], array.bytes[1]));
         break;
     case textpastwidth:
         fprintf(stderr, "\n\nText setzt in Bildzeile %u ein Bit rechts vom Bildrand ... \n\n",
+                badrow);
+        break;
+    case textpastheight:
+        fprintf(stderr, "\n\nText setzt in Bildspalte %u ein Bit unter den Bildrand ... \n\n",
                 badrow);
         break;
     }

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+// The shape of the headers korvel-header writes, for korvel_add_bitmaps()
+// and for everyone, as korvel-preview reads them back:
+//
+//   /* Made by korvel at build time; edits are lost when it is remade. */
+//   /* korvel layout: xbm (...) */        only for a layout other than korvel's
+//   #ifndef KORVEL_<name>_H
+//   #define KORVEL_<name>_H
+//   #include <avr/pgmspace.h>             with --progmem
+//   #define bmppic [PROGMEM ]<name>       <name>_0, <name>_1, ... with --frames
+//   <korvel's text, in the layout>
+//   #undef bmppic                         and so on for every frame
+//   static const unsigned char *const <name>[] [PROGMEM ]= {
+//       <name>_0,                         the table, with --frames
+//       ...
+//   };
+//   #endif
+#ifndef KORVEL_HEADERSHAPE_HPP
+#define KORVEL_HEADERSHAPE_HPP
+
+inline constexpr char headermadeby[] =
+    "/* Made by korvel at build time; edits are lost when it is remade. */\n";
+
+// A comment that starts with this names the layout of the arrays after it;
+// without one, they are in korvel's.
+inline constexpr char headerlayout[] = "korvel layout:";
+
+// The directive, after its '#', that names the next array.
+inline constexpr char headerdefine[] = "define bmppic ";
+inline constexpr char headerundef[] = "#undef bmppic\n";
+inline constexpr char headerprogmem[] = "PROGMEM ";
+
+// What a table of frames starts with, and what an array does.
+inline constexpr char headertable[] = "static const unsigned char *const ";
+inline constexpr char headerarray[] = "static const unsigned char ";
+
+#endif
