@@ -6,10 +6,7 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-install(TARGETS korvel korvel-preview EXPORT korvelTargets)
-# korvel_add_bitmaps()'s helper is no command for users.
-install(TARGETS korvel-header EXPORT korvelTargets
-  RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/korvel)
+install(TARGETS korvel korvel-preview korvel-header EXPORT korvelTargets)
 # The package holds programs for the build machine alone, so it lies with
 # the architecture-independent files, and its version check ignores the
 # pointer size of the (often 8- or 32-bit) project that looks for it.
@@ -58,7 +55,7 @@ configure_file(cmake/copyright.in copyright @ONLY)
 # Manual pages and the changelog go in gzip-compressed, without a time
 # stamp, so that a package comes out the same from every build.
 set(gzipped)
-foreach(file doc/korvel.1 doc/korvel-preview.1 doc/changelog)
+foreach(file doc/korvel.1 doc/korvel-preview.1 doc/korvel-header.1 doc/changelog)
   get_filename_component(name ${file} NAME)
   add_custom_command(OUTPUT ${name}.gz
     COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/${file} > ${name}.gz
@@ -68,7 +65,7 @@ foreach(file doc/korvel.1 doc/korvel-preview.1 doc/changelog)
 endforeach()
 add_custom_target(korvel_docs ALL DEPENDS ${gzipped})
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/korvel.1.gz ${CMAKE_CURRENT_BINARY_DIR}/korvel-preview.1.gz
-  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  ${CMAKE_CURRENT_BINARY_DIR}/korvel-header.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_BINARY_DIR}/copyright
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
 

@@ -120,3 +120,42 @@ bool frame(uint32_t width, uint32_t height, uint32_t x, uint32_t y)
 {
     return x == 0 || y == 0 || x + 1 == width || y + 1 == height || x == y;
 }
+
+std::vector<uint8_t> arraybytes(const std::string &text)
+{
+    std::vector<uint8_t> bytes;
+    size_t at = text.find('{');
+    for (size_t end = text.find('}', at); at < end; at += 4) {
+        at = text.find("0x", at);
+        if (at >= end)
+            break;
+        bytes.push_back(static_cast<uint8_t>(std::stoul(text.substr(at + 2, 2), nullptr, 16)));
+    }
+    return bytes;
+}
+
+std::string layoutdiffers(const std::string &layout, const std::vector<uint8_t> &bytes,
+                          const picture &pic)
+{
+    uint32_t rowbytes = (pic.width + 7) / 8, pages = (pic.height + 7) / 8;
+    size_t size = 2 + (layout == "pages" ? pages * pic.width : pic.height * rowbytes);
+    if (bytes.size() != size || bytes[0] != pic.width || bytes[1] != pic.height)
+        return "size bytes or count: " + std::to_string(bytes.size()) + " bytes";
+    // Every bit of the array, marked where a pixel of the picture lies.
+    std::vector<bool> inside(8 * size);
+    for (uint32_t y = 0; y < pic.height; y++) {
+        for (uint32_t x = 0; x < pic.width; x++) {
+            size_t byte = 2 + y * rowbytes + x / 8;
+            unsigned bit = layout == "korvel" ? 7 - x % 8 : x % 8;
+            if (layout == "pages")
+                byte = 2 + y / 8 * pic.width + x, bit = y % 8;
+            inside[8 * byte + bit] = true;
+            if (((bytes[byte] >> bit) & 1) != pic.ink(x, y))
+                return "pixel " + std::to_string(x) + ", " + std::to_string(y);
+        }
+    }
+    for (size_t i = 16; i < 8 * size; i++)
+        if (!inside[i] && ((bytes[i / 8] >> i % 8) & 1))
+            return "a bit outside the picture in byte " + std::to_string(i / 8);
+    return "";
+}

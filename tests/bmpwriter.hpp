@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // ink(x, y), y counted from the top: the pixel is stored as palette index 0.
 using inkfn = std::function<bool(uint32_t x, uint32_t y)>;
@@ -53,6 +54,15 @@ std::string rawbmp(uint32_t width, uint32_t height, const std::string &pixels);
 // that output.
 std::string expectedoutput(const picture &pic);
 std::string expectedpreview(const picture &pic);
+
+// The bytes of the first array in a text, korvel's or a header's.
+std::vector<uint8_t> arraybytes(const std::string &text);
+
+// Empty when an array in the layout (korvel, xbm or pages) holds exactly
+// the picture, with no bit set outside it; else the first difference. Each
+// layout is read by its own definition, not by korvel's code.
+std::string layoutdiffers(const std::string &layout, const std::vector<uint8_t> &bytes,
+                          const picture &pic);
 
 void put16(std::string &file, size_t offset, uint16_t value);
 void put32(std::string &file, size_t offset, uint32_t value);

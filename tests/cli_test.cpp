@@ -126,7 +126,9 @@ void PrintTo(const geometrycase &c, std::ostream *os)
 
 class Geometry : public EachWay<geometrycase> {};
 
-// What korvel writes from a file is also drawn by korvel-preview.
+// What korvel writes from a file is also drawn by korvel-preview; and
+// korvel-header's array of it in every layout, read by that layout's rule,
+// holds the same pixels and is drawn alike.
 TEST_P(Geometry, OutputMatchesThePixels)
 {
     auto [c, how] = GetParam();
@@ -134,14 +136,23 @@ TEST_P(Geometry, OutputMatchesThePixels)
                           return frame(c.width, c.height, x, y);
                       })}) {
         picture pic{c.width, c.height, ink};
-        korvelrun run = convert(std::string(c.name) + ".bmp", bmpfile(pic, c.layout), how).run;
+        conversion given = convert(std::string(c.name) + ".bmp", bmpfile(pic, c.layout), how);
+        const korvelrun &run = given.run;
         EXPECT_EQ(run.out, expectedoutput(pic));
         EXPECT_EQ(run.err, "");
         EXPECT_EQ(run.status, 0);
-        if (how == via::file) {
-            korvelrun preview = runpreview({}, &run.out);
-            EXPECT_EQ(preview.out, expectedpreview(pic)) << "korvel | korvel-preview";
-            EXPECT_EQ(preview.status, 0);
+        if (how == via::pipe)
+            continue;
+        korvelrun preview = runpreview({}, &run.out);
+        EXPECT_EQ(preview.out, expectedpreview(pic)) << "korvel | korvel-preview";
+        EXPECT_EQ(preview.status, 0);
+        for (const std::string layout : {"korvel", "xbm", "pages"}) {
+            std::string header = given.path + "." + layout + ".h";
+            korvelrun made = runheader({"--layout", layout, header, "pic", given.path});
+            EXPECT_EQ(made.err, "") << layout;
+            EXPECT_EQ(made.status, 0) << layout;
+            EXPECT_EQ(layoutdiffers(layout, arraybytes(readfile(header)), pic), "") << layout;
+            EXPECT_EQ(runpreview({header}).out, expectedpreview(pic)) << layout;
         }
     }
 }

@@ -50,6 +50,11 @@ inline std::string pastwidth(int row)
     return message("Text setzt in Bildzeile " + std::to_string(row) + " ein Bit rechts vom Bildrand");
 }
 
+inline std::string pastheight(int column)
+{
+    return message("Text setzt in Bildspalte " + std::to_string(column) + " ein Bit unter den Bildrand");
+}
+
 const char korvelusage[] =
     "\n\nKORVEL 0.01\n"
     "-------------\n\n"

@@ -33,7 +33,7 @@ arrays() {  # the consumer's arrays from lines "name size" (hexadecimal), sorted
 case $name in
 install)
   installed
-  for program in korvel korvel-preview; do
+  for program in korvel korvel-preview korvel-header; do
     [ -x prefix/bin/$program ] || fail "no bin/$program"
     page=prefix/share/man/man1/$program.1.gz
     [ -f $page ] || fail "no manual page for $program"
@@ -46,7 +46,6 @@ install)
   for file in korvelConfig korvelConfigVersion korvelTargets korvelBitmaps; do
     [ -f prefix/share/cmake/korvel/$file.cmake ] || fail "no $file.cmake"
   done
-  [ -x prefix/libexec/korvel/korvel-header ] || fail "no libexec/korvel/korvel-header"
   ;;
 consumer)
   installed
@@ -70,7 +69,7 @@ consumer)
   mv changed expected
   built build
   # So is every picture after the program that makes them changed.
-  touch before prefix/libexec/korvel/korvel-header
+  touch before prefix/bin/korvel-header
   cmake --build build >/dev/null 2>&1
   [ "$(find build -path "*/korvel/*.h" -newer before | wc -l)" = 3 ] || fail "a new korvel did not remake the headers"
   # Calls and what configuring says of them; nothing: it configures.
@@ -135,8 +134,9 @@ package)
   skipunless dpkg-shlibdeps
   cpack -G DEB --config "$KORVEL_BUILD/CPackConfig.cmake" -B deb >/dev/null
   dpkg -c deb/*.deb | tee contents
-  for file in bin/korvel bin/korvel-preview share/man/man1/korvel.1.gz \
-              share/man/man1/korvel-preview.1.gz share/doc/korvel/copyright; do
+  for file in bin/korvel bin/korvel-preview bin/korvel-header share/man/man1/korvel.1.gz \
+              share/man/man1/korvel-preview.1.gz share/man/man1/korvel-header.1.gz \
+              share/doc/korvel/copyright; do
     grep -q " \./usr/$file\$" contents || fail "the package lacks $file"
   done
   grep -q " \./usr/share/cmake/korvel/korvelConfig.cmake\$" contents || fail "the package lacks korvelConfig.cmake"
@@ -152,7 +152,7 @@ zip)
   skipunless cpack
   cpack -G ZIP --config "$KORVEL_BUILD/CPackConfig.cmake" -B zip >/dev/null
   cmake -E tar tf zip/*.zip | tee contents
-  for file in korvel.exe korvel-preview.exe README.md LICENSE korvelConfig.cmake; do
+  for file in korvel.exe korvel-preview.exe korvel-header.exe README.md LICENSE korvelConfig.cmake; do
     grep -q "/$file\$" contents || fail "the ZIP lacks $file"
   done
   ;;

@@ -9,9 +9,18 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 const std::string dir = scratchdir();
+
+// text with its first from replaced by to.
+std::string replaced(std::string text, const std::string &from, const std::string &to)
+{
+    size_t at = text.find(from);
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
 
 // korvel's text for the given size and pixel bytes, as korvel lays it out.
 std::string array(const std::string &bytes)
@@ -19,19 +28,46 @@ std::string array(const std::string &bytes)
     return "static const unsigned char bmppic [] = {\n  " + bytes + " };\n\n  \n";
 }
 
-// A header as korvel_add_bitmaps() makes one, of the arrays' texts, each
-// given with its name.
-std::string header(const std::vector<std::pair<std::string, std::string>> &arrays, bool frames)
+// A header that korvel-header makes of pictures when the test runs, with
+// its options, as korvel_add_bitmaps() and users call it; edit then
+// changes its text as a hand would.
+struct madeheader {
+    std::vector<std::string> options;
+    std::vector<picture> pictures;
+    std::function<std::string(const std::string &)> edit = [](const std::string &text) { return text; };
+};
+
+std::string make(const madeheader &made)
 {
-    std::string text = "/* Made by korvel at build time; edits are lost when it is remade. */\n"
-                       "#ifndef KORVEL_f_H\n#define KORVEL_f_H\n#include <avr/pgmspace.h>\n";
-    std::string table = "static const unsigned char *const f[] PROGMEM = {\n";
-    for (const auto &[name, bytes] : arrays) {
-        text += "#define bmppic PROGMEM " + name + "\n" + array(bytes) + "\n#undef bmppic\n";
-        table += "    " + name + (&bytes == &arrays.back().second ? "\n" : ",\n");
+    static int count = 0;
+    std::string path = dir + "/made" + std::to_string(count++) + ".h";
+    std::vector<std::string> args = made.options;
+    args.insert(args.end(), {path, "f"});
+    for (const picture &pic : made.pictures) {
+        args.push_back(path + std::to_string(args.size()) + ".bmp");
+        writefile(args.back(), bmpfile(pic));
     }
-    return text + (frames ? table + "};\n" : "") + "#endif\n";
+    korvelrun run = runheader(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return made.edit(readfile(path));
 }
+
+// The text a case gives korvel-preview: a header made first, if any, then
+// the text of the case.
+template <typename Case>
+std::string given(const Case &c)
+{
+    return (c.header ? make(*c.header) : "") + c.input;
+}
+
+// Pictures for the headers: a lit pixel; two pixels, the right one lit; a
+// picture one byte and one page high and wide, and more.
+const picture dot{1, 1, [](uint32_t, uint32_t) { return true; }};
+const picture right{2, 1, [](uint32_t x, uint32_t) { return x == 1; }};
+const picture speckled{9, 10, speckle};
+
+const std::string dotdrawn = "1 x 1\n┌─┐\n│▀│\n└─┘\n";
+const std::string rightdrawn = "2 x 1\n┌──┐\n│ ▀│\n└──┘\n";
 
 // The bundled logo, as decoded from its BMP file independently of korvel.
 picture logo()
@@ -43,6 +79,7 @@ picture logo()
 struct shapecase {
     const char *name;
     std::string input, expected;
+    std::optional<madeheader> header = {};
 };
 
 void PrintTo(const shapecase &c, std::ostream *os)
@@ -54,7 +91,8 @@ class Shape : public testing::TestWithParam<shapecase> {};
 
 TEST_P(Shape, IsDrawnExactly)
 {
-    korvelrun run = runpreview({}, &GetParam().input);
+    std::string input = given(GetParam());
+    korvelrun run = runpreview({}, &input);
     EXPECT_EQ(run.out, GetParam().expected);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.status, 0);
@@ -79,17 +117,25 @@ INSTANTIATE_TEST_SUITE_P(
                   "8 x 2\n┌────────┐\n│█▄█▄█▀█▀│\n└────────┘\n"},
         shapecase{"upperx", array("0X01, 0X01,\n  0X80"), "1 x 1\n┌─┐\n│▀│\n└─┘\n"},
         shapecase{"logo", expectedoutput(logo()), expectedpreview(logo())},
-        // korvel_add_bitmaps()'s headers: one array as korvel's text, frames
-        // each under its name.
-        shapecase{"header", header({{"logo", "0x01, 0x01,\n  0x80"}}, false), "1 x 1\n┌─┐\n│▀│\n└─┘\n"},
-        shapecase{"frames", header({{"f_0", "0x01, 0x01,\n  0x80"}, {"f_1", "0x02, 0x01,\n  0x40"}}, true),
-                  "f_0\n1 x 1\n┌─┐\n│▀│\n└─┘\nf_1\n2 x 1\n┌──┐\n│ ▀│\n└──┘\n"}),
+        // korvel-header's headers in every layout: one array as korvel's
+        // text, frames each under its name.
+        shapecase{"header", "", dotdrawn, madeheader{{"--progmem"}, {dot}}},
+        shapecase{"frames", "", "f_0\n" + dotdrawn + "f_1\n" + rightdrawn,
+                  madeheader{{"--progmem", "--frames"}, {dot, right}}},
+        shapecase{"xbm", "", expectedpreview(speckled), madeheader{{"--layout", "xbm"}, {speckled}}},
+        shapecase{"pages", "", expectedpreview(speckled), madeheader{{"--layout=pages"}, {speckled}}},
+        shapecase{"pagesframes", "", "f_0\n" + dotdrawn + "f_1\n" + expectedpreview(speckled),
+                  madeheader{{"--frames", "--layout", "pages"}, {dot, speckled}}},
+        // Named korvel's own, as a hand may write it.
+        shapecase{"korvelnamed", "/* korvel layout: korvel */\n#define bmppic f\n" +
+                                     array("0x01, 0x01,\n  0x80"), dotdrawn}),
     [](const auto &info) { return std::string(info.param.name); });
 
 struct previewrefusal {
     const char *name;
     std::string input;
     std::string message;
+    std::optional<madeheader> header = {};
 };
 
 void PrintTo(const previewrefusal &c, std::ostream *os)
@@ -101,7 +147,8 @@ class PreviewRefusal : public testing::TestWithParam<previewrefusal> {};
 
 TEST_P(PreviewRefusal, PrintsOnlyItsMessage)
 {
-    korvelrun run = runpreview({}, &GetParam().input);
+    std::string input = given(GetParam());
+    korvelrun run = runpreview({}, &input);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, GetParam().message);
     EXPECT_EQ(run.status, 1);
@@ -137,10 +184,38 @@ INSTANTIATE_TEST_SUITE_P(
         previewrefusal{"laterrow", array("0x0A, 0x03,\n  0x01, 0x00, \n  0x00, 0x00, \n  0x00, 0x20"),
                        pastwidth(3)},
         previewrefusal{"unnamed", "/* */\n" + array("0x01, 0x01,\n  0x80"), notarray},
-        previewrefusal{"opencomment", header({{"f", "0x01, 0x01,\n  0x80"}}, false) + "/*", notarray},
-        previewrefusal{"headercode", header({{"f", "0x01, 0x01,\n  0x80"}}, false) + "int x;\n", notarray},
-        previewrefusal{"badframe", header({{"f_0", "0x01, 0x01,\n  0x80"}, {"f_1", "0x01, 0x01"}}, true),
-                       badcount(0, 1, 1, 1)}),
+        previewrefusal{"opencomment", "/*", notarray, madeheader{{}, {dot}}},
+        previewrefusal{"headercode", "int x;\n", notarray, madeheader{{}, {dot}}},
+        previewrefusal{"badframe", "", badcount(0, 1, 1, 1),
+                       madeheader{{"--frames"}, {right, dot}, [](const std::string &text) {
+                                      return replaced(text, "0x01, 0x01,\n  0x80 };", "0x01, 0x01 };");
+                                  }}},
+        // In the other layouts, bits outside the picture are those their
+        // rules leave out: past the width in xbm's high bits, below the
+        // height in the last page's.
+        previewrefusal{"xbmpastwidth", "", pastwidth(1),
+                       madeheader{{"--layout", "xbm"}, {right}, [](const std::string &text) {
+                                      return replaced(text, "0x02 }", "0x06 }");
+                                  }}},
+        previewrefusal{"xbmtoomany", "", badcount(2, 2, 1, 1),
+                       madeheader{{"--layout", "xbm"}, {right}, [](const std::string &text) {
+                                      return replaced(text, "0x02 }", "0x02, 0x00 }");
+                                  }}},
+        previewrefusal{"pagesbelow", "", pastheight(2),
+                       madeheader{{"--layout", "pages"}, {right}, [](const std::string &text) {
+                                      return replaced(text, "0x00, 0x01 }", "0x00, 0x03 }");
+                                  }}},
+        previewrefusal{"pagestoofew", "", badcount(16, 9, 10, 18),
+                       madeheader{{"--layout", "pages"}, {speckled}, [](const std::string &text) {
+                                      // Without its last two bytes.
+                                      size_t end = text.rfind(" };");
+                                      size_t cut = text.rfind(", ", text.rfind(", ", end) - 1);
+                                      return text.substr(0, cut) + text.substr(end);
+                                  }}},
+        previewrefusal{"unknownlayout", "", notarray,
+                       madeheader{{"--layout", "xbm"}, {right}, [](const std::string &text) {
+                                      return replaced(text, "layout: xbm", "layout: vlsb");
+                                  }}}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(PreviewArguments, FileUnreadableOrTooManyArguments)

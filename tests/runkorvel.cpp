@@ -37,6 +37,11 @@ std::string previewbinary()
     return setting("KORVEL_PREVIEW", KORVEL_PREVIEW_BINARY);
 }
 
+std::string headerbinary()
+{
+    return setting("KORVEL_HEADER", KORVEL_HEADER_BINARY);
+}
+
 // Removes every scratch directory when the test process ends.
 struct scratchdirs {
     std::vector<std::string> paths;
@@ -93,6 +98,11 @@ korvelrun runkorvel(const std::vector<std::string> &args, stdoutto where,
 korvelrun runpreview(const std::vector<std::string> &args, const std::string *input)
 {
     return runprogram(previewbinary(), args, stdoutto::capture, input);
+}
+
+korvelrun runheader(const std::vector<std::string> &args)
+{
+    return runprogram(headerbinary(), args);
 }
 
 korvelrun runprogram(const std::string &program, const std::vector<std::string> &args,

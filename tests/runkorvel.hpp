@@ -17,10 +17,11 @@ struct korvelrun {
 // is line-buffered there, so nothing is left for fclose to fail on.
 enum class stdoutto { capture, devfull, closed, hungup };
 
-// The binaries under test: $KORVEL and $KORVEL_PREVIEW, else the ones this
-// build made.
+// The binaries under test: $KORVEL, $KORVEL_PREVIEW and $KORVEL_HEADER,
+// else the ones this build made.
 std::string korvelbinary();
 std::string previewbinary();
+std::string headerbinary();
 
 // A Windows program, run under wine: it cannot read /dev/stdin, and wine
 // stands between it and the descriptors it was given.
@@ -32,6 +33,7 @@ korvelrun runprogram(const std::string &binary, const std::vector<std::string> &
 korvelrun runkorvel(const std::vector<std::string> &args, stdoutto where = stdoutto::capture,
                     const std::string *input = nullptr);
 korvelrun runpreview(const std::vector<std::string> &args, const std::string *input = nullptr);
+korvelrun runheader(const std::vector<std::string> &args);
 
 // A fresh directory for the calling test's files, removed at exit.
 std::string scratchdir();
