@@ -76,6 +76,33 @@ TEST(NotFound, MissingOrUnreadablePathsAreReportedWithStatusOne)
     }
 }
 
+// korvel-header names what it does not know before its usage text, and
+// writes no header.
+TEST(HeaderUsage, UnknownOptionsAndLayoutsAreNamed)
+{
+    std::string bitmap = fixture("header.bmp", bmpfile({8, 1, speckle}));
+    std::string header = dir + "/usage.h";
+    const struct {
+        std::vector<std::string> args;
+        std::string says;
+    } cases[] = {
+        {{"--layout", "vlsb", header, "h", bitmap}, "\n\nUnbekanntes Layout vlsb (erlaubt: korvel, xbm, pages) ... \n"},
+        {{"--layout=", header, "h", bitmap}, "\n\nUnbekanntes Layout  (erlaubt: korvel, xbm, pages) ... \n"},
+        {{"--progmen", header, "h", bitmap}, "\n\nUnbekannte Option --progmen ... \n"},
+        {{"--layout"}, "\n\nUnbekannte Option --layout ... \n"},
+        {{header, "h", bitmap, bitmap}, "\n\nMehrere Bilder brauchen --frames ... \n"},
+        {{header, "h"}, ""},
+    };
+    for (const auto &c : cases) {
+        korvelrun run = runheader(c.args);
+        EXPECT_EQ(run.err.substr(0, c.says.size()), c.says) << c.args[0];
+        EXPECT_NE(run.err.find("Syntax:   korvel-header [--progmem] [--frames] [--layout korvel|xbm|pages]"),
+                  std::string::npos) << c.args[0];
+        EXPECT_EQ(run.status, 254) << c.args[0];
+        EXPECT_EQ(readfile(header), "") << c.args[0];
+    }
+}
+
 // Names outside ASCII open, and messages echo them as the same bytes, on
 // Windows as on Linux.
 TEST(Paths, NamesOutsideAsciiOpenAndAreEchoedAsGiven)

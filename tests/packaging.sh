@@ -92,6 +92,9 @@ korvel_add_bitmaps(consumer pictures/static.bmp)|would name its array static,
 korvel_add_bitmaps(consumer pictures/linux.bmp)|would name its array linux,
 korvel_add_bitmaps(consumer FRAMES unix pictures/w1.bmp)|FRAMES unix would name its array unix,
 korvel_add_bitmaps(consumer pictures/.bmp)|pictures/.bmp has no name before its extension
+korvel_add_bitmaps(consumer LAYOUT pages PROGMEM pictures/w1.bmp)|
+korvel_add_bitmaps(consumer LAYOUT vlsb pictures/w1.bmp)|unknown LAYOUT 'vlsb' for consumer; use korvel, xbm or pages
+korvel_add_bitmaps(consumer FRAMES f LAYOUT pictures/w1.bmp)|unknown LAYOUT 'pictures/w1.bmp' for consumer
 EOF
   configure refused -DCMAKE_PREFIX_PATH="$work/prefix" -DTRY="korvel_add_bitmaps(consumer pictures/broken.bmp)"
   failstwice refused/korvel_consumer/korvel/broken.h cmake --build refused

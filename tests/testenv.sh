@@ -4,6 +4,7 @@
 # environment names
 #   KORVEL           the korvel binary      KORVEL_EMULATOR  how to run both, or empty
 #   KORVEL_PREVIEW   the korvel-preview binary
+#   KORVEL_HEADER    the korvel-header binary
 #   KORVEL_SEEDS     the fixture writer     KORVEL_SOURCE    the source tree
 #   KORVEL_BUILD     the build folder
 # Exit status 77: a tool the test needs is missing here, the test is skipped.
@@ -18,7 +19,8 @@ cd "$work"
 mkdir bin
 printf '#!/bin/sh\nexec %s "%s" "$@"\n' "${KORVEL_EMULATOR:-}" "$KORVEL" >bin/korvel
 printf '#!/bin/sh\nexec %s "%s" "$@"\n' "${KORVEL_EMULATOR:-}" "$KORVEL_PREVIEW" >bin/korvel-preview
-chmod +x bin/korvel bin/korvel-preview
+printf '#!/bin/sh\nexec %s "%s" "$@"\n' "${KORVEL_EMULATOR:-}" "$KORVEL_HEADER" >bin/korvel-header
+chmod +x bin/korvel bin/korvel-preview bin/korvel-header
 PATH=$work/bin:$PATH
 
 recipe() {  # the README's block for $1
