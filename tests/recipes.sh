@@ -115,6 +115,14 @@ make)
   if make -q logo.h; then fail "a changed picture did not remake logo.h"; fi
   cp broken.bmp logo.bmp
   failstwice logo.h make logo.h
+  # korvel-header's rule: the array named logo, in the xbm layout.
+  cp "$KORVEL_SOURCE/examples/logo.bmp" logo.bmp
+  recipe make-header >Makefile
+  make -s logo.h || fail "korvel-header's rule failed"
+  grep -q '^#define bmppic logo$' logo.h || fail "the array is not named logo"
+  korvel-header --layout xbm expected.h logo logo.bmp && cmp expected.h logo.h || fail "another header"
+  cp broken.bmp logo.bmp
+  failstwice logo.h make logo.h
   ;;
 cmake)
   mkdir project && cd project
