@@ -8,6 +8,10 @@
 // status. korvel closes its standard output at the end of a run, so every
 // run gets a fresh instance of the module.
 //
+// A converted picture can also be saved as a named header in any layout,
+// written by korvel-header's own code (korvelHeaderModule), as
+// korvel_add_bitmaps() writes it.
+//
 // A PNG, JPEG, GIF or WebP picture is nothing korvel reads. The page makes
 // a 1-bit BMP of it first, as a paint program would save it (40-byte header,
 // black at palette index 0, rows bottom-up), and hands that to korvel: a
@@ -68,6 +72,37 @@
     return { text: new TextDecoder().decode(new Uint8Array(out)), status };
   }
 
+  // korvel-header's header of the picture, its array named name, in the
+  // layout; null, with its message, where it refuses.
+  async function korvelheader(name, picture, bytes, layout) {
+    const messages = [];
+    const module = await korvelHeaderModule({
+      noInitialRun: true,
+      stdout: (byte) => messages.push(byte),
+      stderr: (byte) => messages.push(byte),
+    });
+    // The picture in its folder, as korvel gets it, the header in another.
+    module.FS.mkdir('/bilder');
+    module.FS.mkdir('/header');
+    module.FS.chdir('/bilder');
+    module.FS.writeFile(picture, bytes);
+    const status = module.callMain(['--layout', layout, '/header/header.h', name, picture]);
+    if (status !== 0)
+      return { text: null, message: new TextDecoder().decode(new Uint8Array(messages)) };
+    return { text: module.FS.readFile('/header/header.h', { encoding: 'utf8' }), message: '' };
+  }
+
+  // The array's name as korvel_add_bitmaps() makes it of a file's stem:
+  // every byte but a letter, digit or '_' becomes '_', and a leading digit
+  // gets one before it.
+  function arrayname(stem) {
+    const name = Array.from(new TextEncoder().encode(stem), (byte) => {
+      const c = String.fromCharCode(byte);
+      return /[A-Za-z0-9_]/.test(c) ? c : '_';
+    }).join('');
+    return /^[0-9]/.test(name) ? `_${name}` : name;
+  }
+
   // korvel's array as bytes: width, height, then the rows.
   function arraybytes(text) {
     return (text.match(/0x[0-9A-F]+/g) || []).map((hex) => parseInt(hex, 16));
@@ -105,8 +140,10 @@
     const generation = ++card.generation;
     card.element.removeAttribute('data-korvel-status');
     const { text, status } = await korvel(name, bytes);
-    if (generation === card.generation)
+    if (generation === card.generation) {
+      card.converted = { name, bytes };
       card.show(text, status);
+    }
   }
 
   // --- making a 1-bit BMP ---------------------------------------------
@@ -249,8 +286,10 @@
       bmp: null,
       made: null,
       settings: null,
+      converted: null,
       text: '',
     };
+    card.arrayname = arrayname(card.stem);
 
     card.note = (text) => {
       const note = part('.note');
@@ -280,8 +319,27 @@
       const offer = !converted && card.settings === null && card.original !== null &&
                     card.original[0] === 0x42 && card.original[1] === 0x4D;
       part('.make').hidden = !offer;
+      part('.headerfile').hidden = !converted;
+      headerlabel();
       element.dataset.korvelStatus = String(status);
     };
+
+    // The header is named after the array and its layout, beside korvel's
+    // own <stem>.h.
+    const layout = () => part('[name="layout"]').value;
+    const headername = () => `${card.arrayname}.${layout()}.h`;
+    const headerlabel = () => {
+      part('[data-korvel-save="header"]').textContent = `Als ${headername()} speichern`;
+    };
+    part('[name="layout"]').addEventListener('change', headerlabel);
+    part('[data-korvel-save="header"]').addEventListener('click', async () => {
+      const { name, bytes } = card.converted;
+      const made = await korvelheader(card.arrayname, name, bytes, layout());
+      if (made.text === null)
+        card.note(made.message.trim());
+      else
+        save(new Blob([made.text], { type: 'text/plain' }), headername());
+    });
 
     card.showsettings = (changed) => {
       const form = part('.settings');

@@ -105,6 +105,23 @@ test('copy and save give korvel\'s text as <stem>.h', async () => {
   assert.equal(readFileSync(saved.path, 'utf8'), expected);
 });
 
+// Named "2nd logo", the array is _2nd_logo, as korvel_add_bitmaps() names it.
+test('a header in every layout is korvel-header\'s, named as the function names it', async () => {
+  const path = join(work, '2nd logo.bmp');
+  writeFileSync(path, readFileSync(pictures[0]));
+  await choose(page.tab, [path]);
+  const card = page.tab.locator('[data-korvel-file="2nd logo.bmp"]');
+  for (const layout of ['korvel', 'xbm', 'pages']) {
+    await card.locator('[name="layout"]').selectOption(layout);
+    const saved = await download(card, 'header');
+    assert.equal(saved.name, `_2nd_logo.${layout}.h`);
+    const expected = join(work, `expected.${layout}.h`);
+    const made = spawnSync(join(host, 'korvel-header'), ['--layout', layout, expected, '_2nd_logo', path]);
+    assert.equal(made.status, 0, made.stderr.toString());
+    assert.equal(readFileSync(saved.path, 'utf8'), readFileSync(expected, 'utf8'), layout);
+  }
+});
+
 async function download(card, kind) {
   const [file] = await Promise.all([page.tab.waitForEvent('download'),
                                     card.locator(`[data-korvel-save="${kind}"]`).click()]);
