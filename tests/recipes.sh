@@ -24,6 +24,18 @@ draw)
   ./draw >drawn || { grep WRONG drawn; fail "a call lit other pixels than korvel's"; }
   [ "$(grep -c "korvel's pixels$" drawn)" = $((${#pictures[@]} * 13)) ] || fail "not every call drew"
   ;;
+micropython)
+  skipunless python3
+  pictures=(logo.bmp seeds/{w1,w9,w33,w255,os2}.bmp)
+  for layout in korvel xbm pages; do
+    korvel-header --frames --layout $layout $layout.h pics "${pictures[@]}" || fail "korvel-header --layout $layout"
+  done
+  recipe micropython >recipe.py
+  grep -q MONO_HLSB recipe.py || fail "no MONO_HLSB in the recipe"
+  PYTHONPATH=$recipes python3 "$recipes/micropython.py" recipe.py korvel.h xbm.h pages.h >shown ||
+    { grep WRONG shown; fail "a format lit other pixels than korvel's"; }
+  [ "$(grep -c ': korvel$' shown)" = $((3 * ${#pictures[@]})) ] || fail "not every array was drawn"
+  ;;
 several)
   recipe several >several.inc
   grep -oh '0x[0-9A-F]*' logo.h icon.h >expected
