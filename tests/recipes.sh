@@ -63,6 +63,40 @@ progmem)
     fail "PROGMEM after the name compiled"
   fi
   ;;
+avrdraw)
+  skipunless avr-g++
+  skipunless simavr
+  # Up to 128 x 64 pixels, in every layout: what 32 KB of flash hold.
+  pictures=(logo.bmp seeds/{w1,w9,w33,os2,gap}.bmp)
+  mkdir korvel
+  for layout in korvel xbm pages; do
+    korvel-header --progmem --frames --layout $layout korvel/${layout}pics.h ${layout}pics "${pictures[@]}" ||
+      fail "korvel-header --layout $layout"
+  done
+  for block in draw-{korvel,xbm,pages}-flash; do
+    recipe $block >$block.inc
+  done
+  avr-g++ -mmcu=atmega328p -Os -std=c++11 "${strict[@]}" -I. "$recipes/avrdraw.cpp" -o avrdraw.elf
+  # The UART's lines come on standard error, coloured, a newline shown as '.'.
+  simavr -m atmega328p -f 16000000 avrdraw.elf 2>&1 >/dev/null | sed 's/\x1b\[[0-9]*m//g; s/\.$//' >drawn
+  cat drawn
+  # Each line must give the count and hash sum of korvel's own pixels.
+  for picture in "${pictures[@]}"; do korvel "$picture" >"$picture.txt"; done
+  python3 - drawn "${pictures[@]/%/.txt}" <<'PY' || fail "a call lit other pixels than korvel's on the ATmega328p"
+import re, sys
+expected = []
+for path in sys.argv[2:]:
+    b = [int(h, 16) for h in re.findall(r"0x([0-9A-F]+)", open(path).read())]
+    lit = [(x, y) for y in range(b[1]) for x in range(b[0])
+           if b[2 + y * ((b[0] + 7) // 8) + x // 8] >> (7 - x % 8) & 1]
+    hashes = (((x + 1) * 73856093 ^ (y + 1) * 19349663) * 2654435761 % 2**32 for x, y in lit)
+    expected.append(f"{len(lit)} {sum(hashes) % 2**32}")
+lines = [line.split(": ") for line in open(sys.argv[1]).read().splitlines() if ": " in line]
+wrong = [l for l in lines if l[1] != expected[int(l[0].split()[0])]]
+print("\n".join(f"WRONG {l[0]}: {l[1]}" for l in wrong))
+sys.exit(1 if wrong or len(lines) != 7 * len(expected) else 0)
+PY
+  ;;
 arm)
   skipunless arm-none-eabi-gcc
   arm-none-eabi-gcc -mcpu=cortex-m0 -mthumb -Os -std=c11 "${strict[@]}" -I. \
