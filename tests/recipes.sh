@@ -97,6 +97,25 @@ print("\n".join(f"WRONG {l[0]}: {l[1]}" for l in wrong))
 sys.exit(1 if wrong or len(lines) != 7 * len(expected) else 0)
 PY
   ;;
+u8g2avr)
+  # The README's line for u8g2 on AVR: the array in flash, in xbm.
+  skipunless avr-gcc
+  installed
+  mkdir project && cd project
+  { echo 'cmake_minimum_required(VERSION 3.20)'
+    echo 'project(firmware C)'
+    recipe cross
+    echo 'add_library(firmware STATIC firmware.c)'
+    recipe u8g2-avr; } >CMakeLists.txt
+  printf '#include "korvel/logo.h"\nconst unsigned char *picture(void) { return logo; }\n' >firmware.c
+  cp ../logo.bmp .
+  cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE="$KORVEL_SOURCE/tests/consumer/avr.cmake" \
+    -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null && cmake --build build >/dev/null || fail "the recipe did not build"
+  avr-objdump -t build/libfirmware.a | grep -E '\.progmem\.data.*00000402 logo$' ||
+    fail "logo is not a 1026-byte array in flash"
+  korvel-header --progmem --layout xbm expected.h logo logo.bmp
+  cmp expected.h build/korvel_firmware/korvel/logo.h || fail "the header is not korvel-header's in xbm"
+  ;;
 arm)
   skipunless arm-none-eabi-gcc
   arm-none-eabi-gcc -mcpu=cortex-m0 -mthumb -Os -std=c11 "${strict[@]}" -I. \
