@@ -13,9 +13,12 @@
 // korvel's bytes; korvel's own, the default, is korvel's text as it is.
 // headershape.hpp describes the header.
 //
-// The header is written whole or not at all: into HEADER.new, renamed when
-// complete. A refused picture's message goes to standard error as korvel
-// words it, and no header is left, so that no later build takes an old one.
+// The header is written whole or not at all: into a temporary file of the
+// run's own beside it, renamed when complete; a header whose bytes would
+// not change is left as it is. A refused picture's message goes to
+// standard error as korvel words it, and no header is left, so that no
+// later build takes an old one. korvel-header writes over nothing but a
+// header it wrote.
 //
 // Exit status: 0 when the header is written, 1 when a picture is refused or
 // the header cannot be written, -2 (254 to the shell) after the usage text,
@@ -27,6 +30,7 @@
 #include "layout.hpp"
 #include "platform.hpp"
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -47,8 +51,16 @@ bool writeheader(FILE *out, const headerjob &job);
 bool writearray(FILE *out, const char *picture, arraylayout layout);
 void usage();
 
-// HEADER.new, for headers whose path the platform can take.
-char temporary[4096 + sizeof ".new"];
+bool ownheader(const char *path);
+bool maketemporary(const char *header);
+bool sameheader(const char *a, const char *b);
+void writefailed(const char *header, int reason);
+
+// The run's own temporary file: beside the header, so that the rename
+// stays within one file system, named after the process, so that two runs
+// for one header never share it, and short, so that any header name the
+// file system takes works.
+char temporary[4096 + 64];
 
 }  // namespace
 
@@ -60,25 +72,46 @@ int main(int argc, char **argv)
         usage();
         return -2;
     }
-    removefile(job.header);
-    if (strlen(job.header) > sizeof temporary - sizeof ".new") {
+    if (!ownheader(job.header)) {
+        fprintf(stderr, "\n\nHeaderdatei %s ist keine Headerdatei von korvel-header"
+                        " und bleibt, wie sie ist ... \n\n", job.header);
+        return 1;
+    }
+    if (!maketemporary(job.header)) {
         fprintf(stderr, "\n\nHeaderdatei %s: Pfad zu lang ... \n\n", job.header);
         return 1;
     }
-    strcat(strcpy(temporary, job.header), ".new");
+    errno = 0;
     FILE *out = fopenwrite(temporary);
-    bool converted = true, written = false;
+    int reason = out == nullptr ? errno : 0;
+    bool converted = true;
     if (out != nullptr) {
         converted = writeheader(out, job);
-        written = !ferror(out);
-        written &= fclose(out) == 0;
+        // A write that failed earlier fails again here, with its reason.
+        errno = 0;
+        if ((fflush(out) != 0 || ferror(out)) && reason == 0)
+            reason = errno != 0 ? errno : EIO;
+        if (fclose(out) != 0 && reason == 0)
+            reason = errno != 0 ? errno : EIO;
     }
-    if (converted && written && replacefile(temporary, job.header))
-        return 0;
+    if (converted && reason == 0) {
+        // An unchanged header keeps its time, and what includes it is not
+        // compiled again.
+        if (sameheader(temporary, job.header)) {
+            removefile(temporary);
+            return 0;
+        }
+        errno = 0;
+        if (replacefile(temporary, job.header))
+            return 0;
+        reason = errno != 0 ? errno : EIO;
+    }
     removefile(temporary);
-    // A refusal has been reported, with korvel's words.
+    // No header is left for a later build to take: a refusal has been
+    // reported, with korvel's words; a failed write is reported here.
+    removefile(job.header);
     if (converted)
-        fprintf(stderr, "\n\nHeaderdatei %s konnte nicht geschrieben werden ... \n\n", job.header);
+        writefailed(job.header, reason);
     return 1;
 }
 
@@ -172,6 +205,55 @@ bool writearray(FILE *out, const char *picture, arraylayout layout)
     tolayout(layout, bmppic, array);
     printarray(layout, array, out);
     return true;
+}
+
+// Whether the header may be written: there is none yet, or it is one that
+// korvel-header wrote. Anything else (a picture, a folder, a file of the
+// user's) stays as it is.
+bool ownheader(const char *path)
+{
+    errno = 0;
+    FILE *in = fopenread(path);
+    if (in == nullptr)
+        return errno == ENOENT;
+    char start[sizeof headermadeby - 1];
+    size_t length = fread(start, 1, sizeof start, in);
+    fclose(in);
+    return length == sizeof start && memcmp(start, headermadeby, length) == 0;
+}
+
+bool maketemporary(const char *header)
+{
+    size_t folder = strlen(header);
+    while (folder > 0 && !ispathseparator(header[folder - 1]))
+        folder--;
+    if (folder > sizeof temporary - 40)
+        return false;
+    memcpy(temporary, header, folder);
+    snprintf(temporary + folder, sizeof temporary - folder, ".korvel-header-%lu.tmp", processid());
+    return true;
+}
+
+bool sameheader(const char *a, const char *b)
+{
+    FILE *first = fopenread(a), *second = fopenread(b);
+    bool same = first != nullptr && second != nullptr;
+    for (int c = 0; same && c != EOF;) {
+        c = fgetc(first);
+        same = c == fgetc(second);
+    }
+    same &= first != nullptr && !ferror(first) && second != nullptr && !ferror(second);
+    if (first != nullptr)
+        fclose(first);
+    if (second != nullptr)
+        fclose(second);
+    return same;
+}
+
+void writefailed(const char *header, int reason)
+{
+    fprintf(stderr, "\n\nHeaderdatei %s konnte nicht geschrieben werden (%s) ... \n\n", header,
+            strerror(reason));
 }
 
 void usage()

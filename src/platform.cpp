@@ -15,6 +15,7 @@
 // same bytes. Standard output, error and input are switched to binary mode:
 // lines end in LF, and a header regenerated on Windows shows no diff.
 
+#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <io.h>
@@ -96,7 +97,10 @@ FILE *fopenwrite(const char *path)
 // Windows' rename does not replace an existing file.
 bool replacefile(const char *from, const char *to)
 {
-    return MoveFileExW(widepath(from, 0), widepath(to, 1), MOVEFILE_REPLACE_EXISTING) != 0;
+    if (MoveFileExW(widepath(from, 0), widepath(to, 1), MOVEFILE_REPLACE_EXISTING) != 0)
+        return true;
+    errno = EACCES;
+    return false;
 }
 
 void removefile(const char *path)
@@ -104,7 +108,19 @@ void removefile(const char *path)
     _wremove(widepath(path));
 }
 
+bool ispathseparator(char c)
+{
+    return c == '/' || c == '\\';
+}
+
+unsigned long processid()
+{
+    return GetCurrentProcessId();
+}
+
 #else
+
+#include <unistd.h>
 
 char **utf8args(int &, char **argv)
 {
@@ -129,6 +145,16 @@ bool replacefile(const char *from, const char *to)
 void removefile(const char *path)
 {
     remove(path);
+}
+
+bool ispathseparator(char c)
+{
+    return c == '/';
+}
+
+unsigned long processid()
+{
+    return static_cast<unsigned long>(getpid());
 }
 
 #endif

@@ -20,6 +20,12 @@ FILE *fopenwrite(const char *path);
 bool replacefile(const char *from, const char *to);
 void removefile(const char *path);
 
+// Whether c separates a path's folders.
+bool ispathseparator(char c);
+
+// The running process's number, unique among those running.
+unsigned long processid();
+
 // Closes standard output; a failed write is reported on standard error.
 bool outputwritten();
 

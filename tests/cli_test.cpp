@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+
 namespace {
 
 const std::string dir = scratchdir();
@@ -100,6 +104,73 @@ TEST(HeaderUsage, UnknownOptionsAndLayoutsAreNamed)
                   std::string::npos) << c.args[0];
         EXPECT_EQ(run.status, 254) << c.args[0];
         EXPECT_EQ(readfile(header), "") << c.args[0];
+    }
+}
+
+// korvel-header writes over nothing but a header of its own and says why a
+// write failed.
+TEST(HeaderFiles, OnlyItsOwnHeaderIsWrittenOver)
+{
+    std::string bitmap = fixture("own.bmp", bmpfile({8, 1, speckle}));
+    std::string users = fixture("users.h", "int x;\n");
+    std::string folder = dir + "/folder";
+    std::filesystem::create_directory(folder);
+    const std::string notours = " ist keine Headerdatei von korvel-header und bleibt, wie sie ist";
+    const struct {
+        std::string header, says;
+    } cases[] = {
+        {bitmap, message("Headerdatei " + bitmap + notours)},
+        {users, message("Headerdatei " + users + notours)},
+        {folder, message("Headerdatei " + folder + notours)},
+        {dir + "/fehlt/x.h",
+         message("Headerdatei " + dir + "/fehlt/x.h konnte nicht geschrieben werden (No such file or directory)")},
+    };
+    for (const auto &c : cases) {
+        korvelrun run = runheader({c.header, "v", bitmap});
+        EXPECT_EQ(run.err, c.says);
+        EXPECT_EQ(run.status, 1);
+    }
+    EXPECT_EQ(readfile(bitmap), bmpfile({8, 1, speckle}));
+    EXPECT_EQ(readfile(users), "int x;\n");
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_EQ(std::filesystem::directory_iterator(dir + "/folder"), std::filesystem::directory_iterator());
+}
+
+// Any name the file system takes, and a header that would not change keeps
+// its time.
+TEST(HeaderFiles, LongNamesAndUnchangedHeaders)
+{
+    std::string bitmap = fixture("same.bmp", bmpfile({8, 1, speckle}));
+    std::string header = dir + "/" + std::string(250, 'h') + ".h";
+    korvelrun run = runheader({header, "v", bitmap});
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.status, 0);
+    auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    std::filesystem::last_write_time(header, old);
+    EXPECT_EQ(runheader({header, "v", bitmap}).status, 0);
+    EXPECT_EQ(std::filesystem::last_write_time(header), old);
+    EXPECT_EQ(runheader({"--layout", "xbm", header, "v", bitmap}).status, 0);
+    EXPECT_NE(std::filesystem::last_write_time(header), old);
+}
+
+// Two runs for one header at once each write a file of their own: both
+// succeed, and the header is one of them, whole.
+TEST(HeaderFiles, RunsAtOnceLeaveOneWholeHeader)
+{
+    if (windowsprogram(headerbinary()))
+        GTEST_SKIP() << "wine starts too slowly for runs at once";
+    std::string bitmap = fixture("once.bmp", bmpfile({33, 9, speckle}));
+    std::string header = dir + "/once.h", korvelh = dir + "/korvel.h", xbm = dir + "/xbm.h";
+    runheader({korvelh, "v", bitmap});
+    runheader({"--layout", "xbm", xbm, "v", bitmap});
+    std::string program = emulator() + " " + headerbinary();
+    std::string both = program + " " + header + " v " + bitmap + " & one=$!; " + program +
+                       " --layout xbm " + header + " v " + bitmap + " & two=$!; wait $one && wait $two";
+    for (int i = 0; i < 20; i++) {
+        std::filesystem::remove(header);
+        EXPECT_EQ(std::system(("sh -c '" + both + "'").c_str()), 0) << i;
+        std::string text = readfile(header);
+        EXPECT_TRUE(text == readfile(korvelh) || text == readfile(xbm)) << i;
     }
 }
 

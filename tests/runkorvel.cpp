@@ -37,6 +37,11 @@ std::string previewbinary()
     return setting("KORVEL_PREVIEW", KORVEL_PREVIEW_BINARY);
 }
 
+std::string emulator()
+{
+    return setting("KORVEL_EMULATOR", KORVEL_EMULATOR);
+}
+
 std::string headerbinary()
 {
     return setting("KORVEL_HEADER", KORVEL_HEADER_BINARY);
@@ -113,8 +118,8 @@ korvelrun runprogram(const std::string &program, const std::vector<std::string> 
     // A program built for another target runs under its emulator, a
     // command line of blank-separated words.
     std::vector<std::string> words;
-    std::istringstream emulator(setting("KORVEL_EMULATOR", KORVEL_EMULATOR));
-    for (std::string word; emulator >> word;)
+    std::istringstream command(emulator());
+    for (std::string word; command >> word;)
         words.push_back(word);
     words.push_back(program);
     words.insert(words.end(), args.begin(), args.end());

@@ -23,6 +23,9 @@ std::string korvelbinary();
 std::string previewbinary();
 std::string headerbinary();
 
+// How the build machine runs them: $KORVEL_EMULATOR, or empty.
+std::string emulator();
+
 // A Windows program, run under wine: it cannot read /dev/stdin, and wine
 // stands between it and the descriptors it was given.
 bool windowsprogram(const std::string &program);
