@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // What korvel's programs need of the platform beyond ISO C: their
 // arguments as UTF-8, files opened, renamed and removed by UTF-8 paths, and
-// output written byte for byte. Everywhere but Windows the C library does
-// all of it already. Last, the one step korvel and korvel-preview end with
+// output written byte for byte, and what POSIX and Windows each call a
+// terminal and a process number. Everywhere but Windows the C library
+// does the rest already. Last, the one step korvel and korvel-preview end with
 // on every platform: closing standard output, where a failed write shows.
 
 #include "platform.hpp"
@@ -108,6 +109,11 @@ void removefile(const char *path)
     _wremove(widepath(path));
 }
 
+bool isterminal(FILE *stream)
+{
+    return _isatty(_fileno(stream)) != 0;
+}
+
 bool ispathseparator(char c)
 {
     return c == '/' || c == '\\';
@@ -145,6 +151,11 @@ bool replacefile(const char *from, const char *to)
 void removefile(const char *path)
 {
     remove(path);
+}
+
+bool isterminal(FILE *stream)
+{
+    return isatty(fileno(stream)) != 0;
 }
 
 bool ispathseparator(char c)

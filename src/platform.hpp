@@ -20,6 +20,9 @@ FILE *fopenwrite(const char *path);
 bool replacefile(const char *from, const char *to);
 void removefile(const char *path);
 
+// Whether the stream is a terminal, where someone would have to type.
+bool isterminal(FILE *stream);
+
 // Whether c separates a path's folders.
 bool ispathseparator(char c);
 

@@ -25,8 +25,10 @@ namespace {
 const char (&arraytype)[sizeof headerarray] = headerarray;
 
 textverdict readtext(FILE *in, korveltext &text);
+textverdict readmessage(FILE *in, int c, korveltext &text);
 textverdict readheader(FILE *in, int c, korveltext &text);
 bool readcomment(FILE *in, arraylayout &layout);
+bool skipline(FILE *in);
 bool readdirective(FILE *in, char *name);
 bool skiptable(FILE *in);
 bool matches(FILE *in, int &c, const char *literal);
@@ -73,7 +75,15 @@ textverdict readtext(FILE *in, korveltext &text)
 {
     text.count = 0;
     text.named = false;
-    int c = nextnonblank(in);
+    text.message[0] = '\0';
+    int c = fgetc(in);
+    // A UTF-8 byte order mark, as some editors write one.
+    if (c == 0xEF && fgetc(in) == 0xBB && fgetc(in) == 0xBF)
+        c = fgetc(in);
+    if (iswhite(c))
+        c = nextnonblank(in);
+    if (c == 'D')
+        return readmessage(in, c, text);
     if (c == '/' || c == '#')
         return readheader(in, c, text);
     text.count = 1;
@@ -83,6 +93,27 @@ textverdict readtext(FILE *in, korveltext &text)
     if (verdict == textok && nextnonblank(in) != EOF)
         return textnotarray;
     return verdict;
+}
+
+// One of korvel's messages, which a pipe brings instead of an array:
+// "Datei PATH ... ", between blank lines; c is its first character.
+textverdict readmessage(FILE *in, int c, korveltext &text)
+{
+    static const char start[] = "Datei ", end[] = " ... ";
+    size_t length = 0;
+    for (; c != EOF && c != '\n'; c = fgetc(in)) {
+        if (length + 1 == sizeof text.message)
+            return textnotarray;
+        text.message[length++] = static_cast<char>(c);
+    }
+    text.message[length] = '\0';
+    bool message = strncmp(text.message, start, sizeof start - 1) == 0 && length >= sizeof end - 1 &&
+                   strcmp(text.message + length - (sizeof end - 1), end) == 0;
+    if (!message || nextnonblank(in) != EOF) {
+        text.message[0] = '\0';
+        return textnotarray;
+    }
+    return textmessage;
 }
 
 // Comments, preprocessor lines, named arrays and tables of frames, in any
@@ -105,8 +136,10 @@ textverdict readheader(FILE *in, int c, korveltext &text)
                 return textnotarray;
             text.named = true;
         } else {
-            if (name[0] == '\0' || text.count == maxframes)
+            if (name[0] == '\0')
                 return textnotarray;
+            if (text.count == maxframes)
+                return textmanyarrays;
             korvelarray &array = text.arrays[text.count++];
             strcpy(array.name, name);
             array.layout = layout;
@@ -122,13 +155,16 @@ textverdict readheader(FILE *in, int c, korveltext &text)
     return textok;
 }
 
-// A comment, from its first '/'; one that starts with headerlayout sets
-// the layout of the arrays after it.
+// A comment, from its first '/': to the line's end, or one that starts
+// with headerlayout sets the layout of the arrays after it.
 bool readcomment(FILE *in, arraylayout &layout)
 {
-    if (fgetc(in) != '*')
+    int c = fgetc(in);
+    if (c == '/')
+        return skipline(in);
+    if (c != '*')
         return false;
-    int c = nextnonblank(in);
+    c = nextnonblank(in);
     const char *mark = headerlayout;
     if (matches(in, c, mark)) {
         char word[8];
@@ -146,11 +182,20 @@ bool readcomment(FILE *in, arraylayout &layout)
     return false;
 }
 
-// A preprocessor line, from its '#'; "#define bmppic [PROGMEM ]NAME" sets
-// the name of the next array.
+bool skipline(FILE *in)
+{
+    int c;
+    while ((c = fgetc(in)) != EOF && c != '\n')
+        ;
+    return true;
+}
+
+// A preprocessor line, from its '#'. "#define bmppic [PROGMEM ]NAME" sets
+// the name of the next array: the last word before a comment, the one the
+// compiler reads, with blanks or tabs wherever C allows them.
 bool readdirective(FILE *in, char *name)
 {
-    char line[2 * maxname + 32];
+    char line[2 * maxname + 64];
     size_t length = 0;
     int c;
     while ((c = fgetc(in)) != EOF && c != '\n') {
@@ -159,16 +204,34 @@ bool readdirective(FILE *in, char *name)
         line[length++] = static_cast<char>(c);
     }
     line[length] = '\0';
-    static const char define[] = "define bmppic ";
-    if (strncmp(line, define, sizeof define - 1) != 0)
+    for (char *comment = line; (comment = strchr(comment, '/')) != nullptr; comment++) {
+        if (comment[1] == '/' || comment[1] == '*') {
+            length = static_cast<size_t>(comment - line);
+            *comment = '\0';
+            break;
+        }
+    }
+    const char *p = line;
+    auto word = [&p](const char *expected) {
+        while (iswhite(*p))
+            p++;
+        size_t n = strlen(expected);
+        if (strncmp(p, expected, n) != 0 || isidentifier(p[n]))
+            return false;
+        p += n;
         return true;
-    // The last word names the array: PROGMEM may stand before it.
+    };
+    static const char define[] = "define";
+    if (!word(define) || !iswhite(*p) || !word("bmppic"))
+        return true;
     while (length > 0 && iswhite(line[length - 1]))
         line[--length] = '\0';
     size_t start = length;
     while (start > 0 && isidentifier(line[start - 1]))
         start--;
-    if (start < sizeof define - 1 || start == length || length - start > maxname)
+    size_t after = static_cast<size_t>(p - line);
+    if (start < after || start == length || length - start > maxname ||
+        (start > after && !iswhite(line[start - 1])))
         return false;
     strcpy(name, line + start);
     return true;

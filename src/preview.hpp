@@ -29,6 +29,7 @@ struct korveltext {
     korvelarray arrays[maxframes];
     unsigned count;
     bool named;
+    char message[4096 + 256];  // with textmessage, korvel's message
 };
 
 enum textverdict {
@@ -39,6 +40,8 @@ enum textverdict {
     textbadcount,    // more or fewer bytes than width and height ask for
     textpastwidth,   // a bit set past the right edge
     textpastheight,  // a bit set below the bottom edge, in pages
+    textmanyarrays,  // more arrays than maxframes
+    textmessage,     // one of korvel's messages, not an array
 };
 
 // Reads korvel's text, or a header of korvel-header's in any layout, from

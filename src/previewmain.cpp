@@ -4,30 +4,37 @@
 // writes from the file named by its one argument or from standard input.
 //
 // Exit status: 0 after drawing, 1 when the text is refused or the output
-// could not be written, -2 (254 to the shell) after the usage text.
+// could not be written, -2 (254 to the shell) after the usage text: for
+// more than one argument, -h or --help (unless a file has that name), and
+// a terminal as standard input, where nobody would type a header.
 // Messages go to standard error, so that nothing but a picture is ever on
 // standard output.
 
 #include "platform.hpp"
 #include "preview.hpp"
 
+#include <cstring>
+
 namespace {
 
 void usage();
-void report(textverdict verdict, const char *path, const korvelarray &array, unsigned badrow);
+void report(textverdict verdict, const char *path, const korveltext &text, unsigned bad,
+            unsigned badrow);
 
 }  // namespace
 
 int main(int argc, char **argv)
 {
     argv = utf8args(argc, argv);
-    if (argc > 2) {
+    const char *path = argc == 2 ? argv[1] : nullptr;
+    FILE *in = path != nullptr ? fopenread(path) : stdin;
+    // A file of that name is read, even if it is called -h.
+    bool help = in == nullptr && (strcmp(path, "-h") == 0 || strcmp(path, "--help") == 0);
+    if (argc > 2 || help || (in == stdin && isterminal(stdin))) {
         usage();
         outputwritten();
         return -2;
     }
-    const char *path = argc == 2 ? argv[1] : nullptr;
-    FILE *in = path != nullptr ? fopenread(path) : stdin;
     static korveltext text;
     unsigned bad = 0, badrow = 0;
     textverdict verdict = textunreadable;
@@ -37,7 +44,7 @@ int main(int argc, char **argv)
             fclose(in);
     }
     if (verdict != textok) {
-        report(verdict, path != nullptr ? path : "-", text.arrays[bad], badrow);
+        report(verdict, path != nullptr ? path : "-", text, bad, badrow);
         return 1;
     }
     drawkorveltext(text, stdout);
@@ -51,13 +58,15 @@ void usage()
     puts("\n\nKORVEL-PREVIEW 0.01");
     puts("---------------------\n");
     puts("   Zeigt, was ein von korvel erzeugtes Array auf einer Anzeige leuchten laesst.");
-    puts("   Ohne Dateinamen wird der Text von der Standardeingabe gelesen.");
+    puts("   Ohne Dateinamen wird der Text von der Standardeingabe gelesen, etwa aus einer Pipe.");
     puts("   Syntax:   korvel-preview [Headerdatei]");
     puts("\nBeispiel:  korvel mybmp.bmp | korvel-preview\n");
 }
 
-void report(textverdict verdict, const char *path, const korvelarray &array, unsigned badrow)
+void report(textverdict verdict, const char *path, const korveltext &text, unsigned bad,
+            unsigned badrow)
 {
+    const korvelarray &array = text.arrays[bad];
     switch (verdict) {
     case textok:
         break;
@@ -78,6 +87,14 @@ void report(textverdict verdict, const char *path, const korvelarray &array, uns
     case textpastwidth:
         fprintf(stderr, "\n\nText setzt in Bildzeile %u ein Bit rechts vom Bildrand ... \n\n",
                 badrow);
+        break;
+    case textmanyarrays:
+        fprintf(stderr, "\n\nText enthaelt mehr als %u Arrays, korvel-preview zeigt hoechstens %u ... \n\n",
+                maxframes, maxframes);
+        break;
+    case textmessage:
+        // What korvel said instead of an array, as korvel said it.
+        fprintf(stderr, "\n\n%s\n\n", text.message);
         break;
     case textpastheight:
         fprintf(stderr, "\n\nText setzt in Bildspalte %u ein Bit unter den Bildrand ... \n\n",

@@ -38,6 +38,7 @@ const std::string writefailed = message("Ausgabe konnte nicht geschrieben werden
 // korvel-preview's refusals, on standard error.
 const std::string notarray = message("Text ist keine korvel-Ausgabe");
 const std::string overff = message("Text enthaelt einen Wert ueber 0xFF");
+const std::string manyarrays = message("Text enthaelt mehr als 256 Arrays, korvel-preview zeigt hoechstens 256");
 
 inline std::string badcount(int bytes, int width, int height, int needed)
 {
@@ -71,7 +72,7 @@ const char previewusage[] =
     "\n\nKORVEL-PREVIEW 0.01\n"
     "---------------------\n\n"
     "   Zeigt, was ein von korvel erzeugtes Array auf einer Anzeige leuchten laesst.\n"
-    "   Ohne Dateinamen wird der Text von der Standardeingabe gelesen.\n"
+    "   Ohne Dateinamen wird der Text von der Standardeingabe gelesen, etwa aus einer Pipe.\n"
     "   Syntax:   korvel-preview [Headerdatei]\n"
     "\nBeispiel:  korvel mybmp.bmp | korvel-preview\n\n";
 

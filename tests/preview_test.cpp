@@ -126,6 +126,12 @@ INSTANTIATE_TEST_SUITE_P(
         shapecase{"pages", "", expectedpreview(speckled), madeheader{{"--layout=pages"}, {speckled}}},
         shapecase{"pagesframes", "", "f_0\n" + dotdrawn + "f_1\n" + expectedpreview(speckled),
                   madeheader{{"--frames", "--layout", "pages"}, {dot, speckled}}},
+        // Hand edits that C accepts: a byte order mark, line comments, tabs
+        // and blanks in directives; the name is the one the compiler reads.
+        shapecase{"handedits", "\xEF\xBB\xBF// edited\n#\tdefine\tbmppic PROGMEM sp_0 // frame\n" +
+                                   array("0x01, 0x01,\n  0x80") + "# define bmppic sp_1 /* frame */\n" +
+                                   array("0x02, 0x01,\n  0x40") + "#undef bmppic // done\n",
+                  "sp_0\n" + dotdrawn + "sp_1\n" + rightdrawn},
         // Named korvel's own, as a hand may write it.
         shapecase{"korvelnamed", "/* korvel layout: korvel */\n#define bmppic f\n" +
                                      array("0x01, 0x01,\n  0x80"), dotdrawn}),
@@ -158,7 +164,13 @@ INSTANTIATE_TEST_SUITE_P(
     Checks, PreviewRefusal,
     testing::Values(
         previewrefusal{"empty", "", notarray},
-        previewrefusal{"korvelmessage", notfound("logo.bmp") + "\n", notarray},
+        // korvel's own reason, when a pipe brings it instead of an array.
+        previewrefusal{"korvelmessage", notfound("logo.bmp") + "\n", notfound("logo.bmp")},
+        previewrefusal{"korvelsize", badsize("breit.bmp", 300, 2) + "\n", badsize("breit.bmp", 300, 2)},
+        previewrefusal{"notquitemessage", "\n\nDatei logo.bmp wurde nicht gefunden\n\n", notarray},
+        previewrefusal{"messagethenarray", notfound("a.bmp") + array("0x01, 0x01,\n  0x80"), notarray},
+        previewrefusal{"manyarrays", "", manyarrays,
+                       madeheader{{"--frames"}, std::vector<picture>(257, dot)}},
         previewrefusal{"renamed", "static const unsigned char logo [] = {\n  0x01, 0x01,\n  0x80 };\n",
                        notarray},
         previewrefusal{"decimal", array("1, 1,\n  128"), notarray},
@@ -231,10 +243,14 @@ TEST(PreviewArguments, FileUnreadableOrTooManyArguments)
         EXPECT_EQ(run.status, 1);
     }
 
-    korvelrun run = runpreview({header, header});
-    EXPECT_EQ(run.out, previewusage);
-    EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.status, 254);
+    // With too many arguments, a call for help, or nothing to read at a
+    // terminal, the usage text.
+    for (const korvelrun &run : {runpreview({header, header}), runpreview({"-h"}), runpreview({"--help"}),
+                                 runfromterminal(previewbinary(), {})}) {
+        EXPECT_EQ(run.out, previewusage);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.status, 254);
+    }
 }
 
 }  // namespace

@@ -110,8 +110,36 @@ korvelrun runheader(const std::vector<std::string> &args)
     return runprogram(headerbinary(), args);
 }
 
+namespace {
+
+korvelrun run(const std::string &program, const std::vector<std::string> &args, stdoutto where,
+              const std::string *input, int terminal);
+
+}  // namespace
+
+korvelrun runfromterminal(const std::string &binary, const std::vector<std::string> &args)
+{
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
+        std::abort();
+    int terminal = open(ptsname(master), O_RDONLY | O_NOCTTY);
+    korvelrun result = run(binary, args, stdoutto::capture, nullptr, terminal);
+    close(terminal);
+    close(master);
+    return result;
+}
+
 korvelrun runprogram(const std::string &program, const std::vector<std::string> &args,
                      stdoutto where, const std::string *input)
+{
+    return run(program, args, where, input, -1);
+}
+
+namespace {
+
+// terminal, if not -1, becomes standard input.
+korvelrun run(const std::string &program, const std::vector<std::string> &args, stdoutto where,
+              const std::string *input, int terminal)
 {
     static const std::string dir = scratchdir();
     std::string outpath = dir + "/stdout", errpath = dir + "/stderr";
@@ -150,6 +178,8 @@ korvelrun runprogram(const std::string &program, const std::vector<std::string> 
             close(pipeends[0]);
             close(pipeends[1]);
         }
+        if (terminal != -1)
+            dup2(terminal, 0);
         execvp(argv[0], argv.data());
         _exit(127);
     }
@@ -176,3 +206,5 @@ korvelrun runprogram(const std::string &program, const std::vector<std::string> 
     unlink(errpath.c_str());
     return run;
 }
+
+}  // namespace

@@ -38,6 +38,9 @@ korvelrun runkorvel(const std::vector<std::string> &args, stdoutto where = stdou
 korvelrun runpreview(const std::vector<std::string> &args, const std::string *input = nullptr);
 korvelrun runheader(const std::vector<std::string> &args);
 
+// With a terminal as standard input, where nobody types.
+korvelrun runfromterminal(const std::string &binary, const std::vector<std::string> &args);
+
 // A fresh directory for the calling test's files, removed at exit.
 std::string scratchdir();
 void writefile(const std::string &path, const std::string &content);
