@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
-# korvel_add_bitmaps(<target> [PROGMEM] [LAYOUT korvel|xbm|pages] <picture>...)
-# korvel_add_bitmaps(<target> FRAMES <name> [PROGMEM] [LAYOUT korvel|xbm|pages] <picture>...)
+# korvel_add_bitmaps(<target> [PROGMEM] [LAYOUT korvel|xbm|pages] [PREFIX <prefix>] <picture>...)
+# korvel_add_bitmaps(<target> FRAMES <name> [PROGMEM] [LAYOUT korvel|xbm|pages] [PREFIX <prefix>]
+#                    <picture>...)
 #
 # Turns 1-bit BMP pictures into headers at build time, each remade when its
 # picture or korvel changes, for the target's sources to include as
@@ -17,8 +18,13 @@
 # - LAYOUT writes the arrays in the layout the drawing call reads, made from
 #   korvel's bytes: korvel's own (the default), xbm (the leftmost pixel in
 #   bit 0) or pages (pages of 8 rows, a byte a column, the SSD1306's order).
-# The target may be defined in another folder, and may be an INTERFACE
-# library: every target that links it gets the headers. Relative paths are
+# - PREFIX puts <prefix> before every array's name, not the header's:
+#   PREFIX icon_ clock.bmp gives icon_clock in korvel/clock.h, for names
+#   that the C library declares too.
+# The target may be defined in another folder, may be an ALIAS, and may be
+# an INTERFACE library: every target that links it gets the headers. At the
+# end of configuring, every name that reaches a target, through its own
+# calls and the INTERFACE libraries it links, must be one picture. Relative paths are
 # taken from the calling folder. A picture korvel refuses fails the build
 # with korvel's message, and keeps failing it until the picture is mended.
 #
@@ -29,25 +35,39 @@
 include_guard(GLOBAL)
 
 function(korvel_add_bitmaps target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "PROGMEM" "FRAMES;LAYOUT" "")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "PROGMEM" "FRAMES;LAYOUT;PREFIX" "")
   set(pictures ${arg_UNPARSED_ARGUMENTS})
   if(NOT TARGET ${target})
     message(FATAL_ERROR "korvel_add_bitmaps: ${target} is not a target")
   endif()
+  get_target_property(aliased ${target} ALIASED_TARGET)
+  if(aliased)
+    set(target ${aliased})
+  endif()
+  if("PREFIX" IN_LIST ARGN AND NOT "${arg_PREFIX}" MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
+    message(FATAL_ERROR "korvel_add_bitmaps: PREFIX needs the start of a C identifier for "
+                        "${target}, as in PREFIX icon_, not '${arg_PREFIX}'")
+  endif()
+  set(prefix "${arg_PREFIX}")
   # FRAMES followed by nothing, by another keyword, by an empty value (an
   # unset variable, say, which makes the first picture its name).
   if("FRAMES" IN_LIST ARGN AND NOT "${arg_FRAMES}" MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
     message(FATAL_ERROR "korvel_add_bitmaps: FRAMES needs the name of the table for ${target}, "
                         "a C identifier as in FRAMES spinner, not '${arg_FRAMES}'")
   elseif(DEFINED arg_FRAMES)
-    _korvel_check_name(${arg_FRAMES} "FRAMES ${arg_FRAMES}")
+    _korvel_check_name(${prefix}${arg_FRAMES} "FRAMES ${arg_FRAMES}")
   endif()
   if("LAYOUT" IN_LIST ARGN AND NOT "${arg_LAYOUT}" MATCHES "^(korvel|xbm|pages)$")
     message(FATAL_ERROR "korvel_add_bitmaps: unknown LAYOUT '${arg_LAYOUT}' for ${target}; "
                         "use korvel, xbm or pages")
   endif()
-  if(NOT pictures)
+  list(LENGTH pictures count)
+  if(count EQUAL 0)
     message(FATAL_ERROR "korvel_add_bitmaps: no picture given for ${target}")
+  elseif(DEFINED arg_FRAMES AND count GREATER 256)
+    message(FATAL_ERROR "korvel_add_bitmaps: FRAMES ${arg_FRAMES} has ${count} pictures for "
+                        "${target}; korvel-preview shows at most 256 of one header: split them "
+                        "into several FRAMES")
   endif()
 
   # One folder per target and calling folder, so that two targets may use
@@ -71,11 +91,16 @@ function(korvel_add_bitmaps target)
       if(NOT stem STREQUAL "")
         string(MAKE_C_IDENTIFIER "${stem}" name)
       endif()
-      _korvel_check_name("${name}" "${path}")
+      _korvel_check_name("${prefix}${name}" "${path}")
       list(APPEND headers ${name})
     endif()
     list(APPEND paths "${path}")
     _korvel_claim_name(${target} ${name} "${path}")
+    # A picture another rule makes may be missing yet.
+    get_source_file_property(generated "${path}" GENERATED)
+    if(NOT EXISTS "${path}" AND NOT generated)
+      message(FATAL_ERROR "korvel_add_bitmaps: ${path} for ${target} does not exist")
+    endif()
   endforeach()
   if(DEFINED arg_FRAMES)
     _korvel_claim_name(${target} ${arg_FRAMES} "${paths}")
@@ -113,7 +138,7 @@ function(korvel_add_bitmaps target)
       set(sources "${source}")
     endif()
     add_custom_command(OUTPUT ${header}
-      COMMAND ${program} ${options} ${header} ${name} ${sources}
+      COMMAND ${program} ${options} ${header} ${prefix}${name} ${sources}
       DEPENDS ${sources} korvel::korvel-header
       COMMENT "korvel: making korvel/${name}.h"
       VERBATIM)
@@ -136,8 +161,10 @@ function(korvel_add_bitmaps target)
   endif()
 endfunction()
 
-# Refuses a name no compiler takes: none at all, a keyword of C or C++, or a
-# macro that GCC's GNU modes or common targets predefine.
+# Refuses a name no compiler takes: none at all, a keyword of C or C++, a
+# macro that GCC's GNU modes or common targets predefine, or main. Names
+# that the C library declares (clock, exit, signal, index) compile until
+# their header is included: PREFIX is the way out for those.
 function(_korvel_check_name name what)
   set(reserved
     auto break case char const continue default do double else enum extern float for
@@ -151,13 +178,15 @@ function(_korvel_check_name name what)
     private protected public reinterpret_cast requires static_assert static_cast
     template this thread_local throw true try typeid typename typeof typeof_unqual using
     virtual wchar_t xor xor_eq
-    linux unix i386 AVR WIN32 WIN64 WINNT)
+    linux unix i386 AVR WIN32 WIN64 WINNT
+    main)
   if(name STREQUAL "")
     message(FATAL_ERROR "korvel_add_bitmaps: ${what} has no name before its extension; "
                         "rename it, as in logo.bmp")
   elseif(name IN_LIST reserved)
     message(FATAL_ERROR "korvel_add_bitmaps: ${what} would name its array ${name}, "
-                        "which C or C++ compilers take for their own; rename it")
+                        "which C or C++ compilers take for their own; rename it, or give a "
+                        "PREFIX")
   endif()
 endfunction()
 
@@ -174,4 +203,83 @@ function(_korvel_claim_name target name files)
                         "named ${name} for ${target}; rename one of them")
   endif()
   set_property(GLOBAL PROPERTY ${key} "${files}")
+  set_property(GLOBAL APPEND PROPERTY _korvel_names:${target} ${name})
+  # Once all targets and their links are known, the names that reach each.
+  get_property(deferred GLOBAL PROPERTY _korvel_deferred)
+  if(NOT deferred)
+    set_property(GLOBAL PROPERTY _korvel_deferred ON)
+    cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL _korvel_check_reach)
+  endif()
+endfunction()
+
+# A target sees the headers of its own calls and of every INTERFACE library
+# it links, directly or through others; of two headers of one name it
+# would include the first. So every name that reaches a target must be one
+# picture, or configuring stops, naming both.
+function(_korvel_check_reach)
+  _korvel_targets(${CMAKE_SOURCE_DIR} targets)
+  foreach(target IN LISTS targets)
+    _korvel_reaching(${target} sources)
+    foreach(source IN LISTS sources)
+      get_property(names GLOBAL PROPERTY _korvel_names:${source})
+      foreach(name IN LISTS names)
+        get_property(files GLOBAL PROPERTY _korvel_claim:${source}:${name})
+        if(DEFINED seen_${name} AND NOT seen_${name} STREQUAL files)
+          message(FATAL_ERROR "korvel_add_bitmaps: ${files} (for ${source}) and ${seen_${name}} "
+                              "(for ${from_${name}}) would both be named ${name} for ${target}; "
+                              "rename one of them")
+        endif()
+        set(seen_${name} "${files}")
+        set(from_${name} ${source})
+      endforeach()
+    endforeach()
+    foreach(source IN LISTS sources)
+      get_property(names GLOBAL PROPERTY _korvel_names:${source})
+      foreach(name IN LISTS names)
+        unset(seen_${name})
+      endforeach()
+    endforeach()
+  endforeach()
+endfunction()
+
+# Every target of the folder and the folders below it.
+function(_korvel_targets folder out)
+  get_property(targets DIRECTORY ${folder} PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(folders DIRECTORY ${folder} PROPERTY SUBDIRECTORIES)
+  foreach(sub IN LISTS folders)
+    _korvel_targets(${sub} more)
+    list(APPEND targets ${more})
+  endforeach()
+  set(${out} ${targets} PARENT_SCOPE)
+endfunction()
+
+# The target and the INTERFACE libraries whose headers reach it.
+function(_korvel_reaching target out)
+  set(reached ${target})
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "INTERFACE_LIBRARY")
+    get_target_property(queue ${target} INTERFACE_LINK_LIBRARIES)
+  else()
+    get_target_property(queue ${target} LINK_LIBRARIES)
+  endif()
+  while(queue)
+    list(POP_FRONT queue item)
+    string(REGEX REPLACE "^\\$<(LINK_ONLY|BUILD_INTERFACE):(.*)>$" "\\2" item "${item}")
+    if(NOT TARGET "${item}")
+      continue()
+    endif()
+    get_target_property(aliased ${item} ALIASED_TARGET)
+    if(aliased)
+      set(item ${aliased})
+    endif()
+    get_target_property(type ${item} TYPE)
+    if(type STREQUAL "INTERFACE_LIBRARY" AND NOT item IN_LIST reached)
+      list(APPEND reached ${item})
+      get_target_property(links ${item} INTERFACE_LINK_LIBRARIES)
+      if(links)
+        list(APPEND queue ${links})
+      endif()
+    endif()
+  endwhile()
+  set(${out} ${reached} PARENT_SCOPE)
 endfunction()

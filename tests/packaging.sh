@@ -13,6 +13,11 @@ consumerproject() {
   cp logo.bmp project/pictures/wifi-strong.bmp
   cp seeds/w33.bmp "project/pictures/2nd icon.bmp"
   cp broken.bmp project/pictures/broken.bmp
+  mkdir project/pictures/sub
+  cp seeds/w9.bmp project/pictures/sub/w1.bmp
+  cp seeds/w1.bmp project/pictures/main.bmp
+  cp seeds/w1.bmp project/pictures/clock.bmp
+  echo 'int main(void) { return 0; }' >project/other.c
   for picture in logo.bmp seeds/w33.bmp seeds/w1.bmp seeds/w9.bmp seeds/w33.bmp; do
     korvel $picture
   done | grep -o '0x[0-9A-F]*' >expected
@@ -68,10 +73,20 @@ consumer)
   sed -n '1027,$p' expected >>changed
   mv changed expected
   built build
-  # So is every picture after the program that makes them changed.
-  touch before prefix/bin/korvel-header
+  # A picture touched but not changed compiles nothing again.
+  touch -r build/CMakeFiles/consumer.dir/consumer.c.o before.o
+  touch project/pictures/wifi-strong.bmp
+  built build
+  [ ! build/CMakeFiles/consumer.dir/consumer.c.o -nt before.o ] || fail "an unchanged picture recompiled its includer"
+  # A new korvel-header runs again for every header (and rewrites those
+  # whose bytes change).
+  mv prefix/bin/korvel-header prefix/bin/korvel-header.real
+  printf '#!/bin/sh\necho "$3" >>%s/runs\nexec %s/prefix/bin/korvel-header.real "$@"\n' "$work" "$work" \
+    >prefix/bin/korvel-header
+  chmod +x prefix/bin/korvel-header
   cmake --build build >/dev/null 2>&1
-  [ "$(find build -path "*/korvel/*.h" -newer before | wc -l)" = 3 ] || fail "a new korvel did not remake the headers"
+  [ "$(wc -l <runs)" = 3 ] || fail "a new korvel did not remake the headers: $(cat runs)"
+  mv prefix/bin/korvel-header.real prefix/bin/korvel-header
   # Calls and what configuring says of them; nothing: it configures.
   while IFS='|' read -r call says; do
     if cmake -S project -B try -DCMAKE_PREFIX_PATH="$work/prefix" -DTRY="$(printf "%b" "$call")" >try.log 2>&1; then
@@ -95,7 +110,23 @@ korvel_add_bitmaps(consumer pictures/.bmp)|pictures/.bmp has no name before its 
 korvel_add_bitmaps(consumer LAYOUT pages PROGMEM pictures/w1.bmp)|
 korvel_add_bitmaps(consumer LAYOUT vlsb pictures/w1.bmp)|unknown LAYOUT 'vlsb' for consumer; use korvel, xbm or pages
 korvel_add_bitmaps(consumer FRAMES f LAYOUT pictures/w1.bmp)|unknown LAYOUT 'pictures/w1.bmp' for consumer
+add_library(lib1 INTERFACE) \n add_library(lib2 INTERFACE) \n korvel_add_bitmaps(lib1 pictures/w1.bmp) \n korvel_add_bitmaps(lib2 pictures/sub/w1.bmp) \n target_link_libraries(consumer PRIVATE lib1 lib2)|$work/project/pictures/sub/w1.bmp \\(for lib2\\) and $work/project/pictures/w1.bmp \\(for lib1\\) would both be named w1 for consumer
+add_library(lib1 INTERFACE) \n korvel_add_bitmaps(lib1 pictures/sub/w1.bmp) \n korvel_add_bitmaps(consumer pictures/w1.bmp) \n target_link_libraries(consumer PRIVATE lib1)|would both be named w1 for consumer
+add_library(lib1 INTERFACE) \n add_library(lib2 INTERFACE) \n korvel_add_bitmaps(lib2 pictures/sub/w1.bmp) \n target_link_libraries(lib1 INTERFACE lib2) \n add_executable(other other.c) \n korvel_add_bitmaps(other pictures/w1.bmp) \n target_link_libraries(other PRIVATE lib1)|would both be named w1 for other
+add_library(lib1 INTERFACE) \n add_library(lib2 INTERFACE) \n korvel_add_bitmaps(lib1 pictures/w1.bmp) \n korvel_add_bitmaps(lib2 pictures/w1.bmp) \n target_link_libraries(consumer PRIVATE lib1 lib2)|
+add_library(consumer::assets ALIAS assets) \n korvel_add_bitmaps(consumer::assets pictures/w1.bmp)|
+korvel_add_bitmaps(consumer pictures/missing.bmp)|$work/project/pictures/missing.bmp for consumer does not exist
+korvel_add_bitmaps(consumer pictures/main.bmp)|pictures/main.bmp would name its array main, which C or C\\+\\+ compilers take for their own; rename it, or give a PREFIX
+korvel_add_bitmaps(consumer PREFIX icon_ pictures/main.bmp)|
+korvel_add_bitmaps(consumer PREFIX 1x pictures/w1.bmp)|PREFIX needs the start of a C identifier for consumer
+foreach(i RANGE 256) \n list(APPEND many pictures/w1.bmp) \n endforeach() \n korvel_add_bitmaps(consumer FRAMES many \${many})|FRAMES many has 257 pictures for consumer; korvel-preview shows at most 256
 EOF
+  # A name the C library declares, with its header included: PREFIX.
+  printf '#include <time.h>\n#include "korvel/clock.h"\nint main(void) { return icon_clock[0] == 1 ? 0 : 1; }\n' \
+    >project/clock.c
+  configure prefixed -DCMAKE_PREFIX_PATH="$work/prefix" \
+    -DTRY="$(printf 'add_executable(clock clock.c)\nkorvel_add_bitmaps(clock PREFIX icon_ pictures/clock.bmp)')"
+  cmake --build prefixed --target clock >/dev/null && prefixed/clock || fail "PREFIX icon_ did not give icon_clock"
   configure refused -DCMAKE_PREFIX_PATH="$work/prefix" -DTRY="korvel_add_bitmaps(consumer pictures/broken.bmp)"
   failstwice refused/korvel_consumer/korvel/broken.h cmake --build refused
   ;;
