@@ -143,6 +143,14 @@ imagemagick)
   (cd white && eval "$(recipe imagemagick)")
   printf 'static const unsigned char bmppic [] = {\n  0x10, 0x02,\n  0x00, 0x00, \n  0x80, 0x00 };\n\n  \n' |
     cmp - <(korvel white/logo.bmp) || fail "a picture on white came out as a negative"
+  # A drawing on a transparent background: the background stays dark, in
+  # black ink as in red.
+  for ink in black red; do
+    mkdir $ink && convert -size 16x2 xc:none -fill $ink -draw 'rectangle 2,0 4,1' $ink/logo.png
+    (cd $ink && eval "$(recipe imagemagick)")
+    printf 'static const unsigned char bmppic [] = {\n  0x10, 0x02,\n  0x38, 0x00, \n  0x38, 0x00 };\n\n  \n' |
+      cmp - <(korvel $ink/logo.bmp) || fail "$ink ink on transparent came out otherwise"
+  done
   # A blank picture stays dark.
   mkdir blank && convert -size 16x2 xc:white blank/logo.png
   (cd blank && eval "$(recipe imagemagick)")
@@ -241,7 +249,7 @@ tiles)
   cmake -S . -B build -DCMAKE_PREFIX_PATH="$work/prefix" -DCMAKE_CXX_FLAGS="-std=c++17 ${strict[*]}" >/dev/null &&
     cmake --build build >/dev/null || fail "the tiles did not build"
   build/firmware >drawn
-  convert panel.png -monochrome -type bilevel txt:- |
+  convert panel.png -grayscale Rec709Luma -threshold 50% txt:- |
     awk -F'[ ,:]+' 'NR > 1 { row[$2] = row[$2] ($0 ~ /#000000/ ? "#" : ".") }
                     END { for (y = 0; y < 480; y++) print row[y] }' >expected
   cmp drawn expected || fail "the tiles put together differ from the panel"

@@ -162,6 +162,31 @@ test('a PNG is made a 1-bit BMP at the default threshold; the native korvel give
   assert.deepEqual(korvel(saved.path), { text: shown.text, status: 0 });
 });
 
+// The README's ImageMagick line and the page make the same 1-bit picture of
+// a drawing: transparency over white, a cut at half, no dithering.
+const magick = spawnSync('convert', ['-version']).stdout?.toString().startsWith('Version: ImageMagick');
+const drawings = {
+  transparent: ['-size', '32x8', 'xc:none', '-fill', 'black', '-draw', 'rectangle 2,2 10,5'],
+  redontransparent: ['-size', '40x20', 'xc:none', '-fill', 'red', '-draw', 'circle 20,10 20,2'],
+  antialiased: ['-size', '48x24', 'xc:white', '-fill', 'black', '-draw', 'circle 24,12 24,3',
+                '-draw', 'line 0,23 47,0'],
+  gradient: ['-size', '64x16', 'gradient:black-white'],
+};
+test('the README\'s ImageMagick line makes the array the page makes', { skip: !magick && 'no ImageMagick' }, async () => {
+  const line = spawnSync('awk', ['-v', 'name=imagemagick', '-f', join(process.env.KORVEL_SOURCE, 'tests', 'recipe.awk'),
+                                 join(process.env.KORVEL_SOURCE, 'README.md')]).stdout.toString();
+  assert.match(line, /^convert logo\.png .* BMP3:logo\.bmp\n$/);
+  for (const [name, args] of Object.entries(drawings)) {
+    const folder = join(work, `magick-${name}`);
+    mkdirSync(folder);
+    assert.equal(spawnSync('convert', [...args, '-strip', join(folder, 'logo.png')]).status, 0, name);
+    assert.equal(spawnSync('sh', ['-c', line], { cwd: folder }).status, 0, name);
+    const [shown] = await choose(page.tab, [{ name: `${name}.png`, mimeType: 'image/png',
+                                              buffer: readFileSync(join(folder, 'logo.png')) }]);
+    assert.equal(shown.text, korvel(join(folder, 'logo.bmp')).text, name);
+  }
+});
+
 // Each row: a setting changed on a new card of the grey picture, and what
 // it then lights.
 const settings = [
