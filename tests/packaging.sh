@@ -121,12 +121,14 @@ korvel_add_bitmaps(consumer PREFIX icon_ pictures/main.bmp)|
 korvel_add_bitmaps(consumer PREFIX 1x pictures/w1.bmp)|PREFIX needs the start of a C identifier for consumer
 foreach(i RANGE 256) \n list(APPEND many pictures/w1.bmp) \n endforeach() \n korvel_add_bitmaps(consumer FRAMES many \${many})|FRAMES many has 257 pictures for consumer; korvel-preview shows at most 256
 EOF
-  # A name the C library declares, with its header included: PREFIX.
-  printf '#include <time.h>\n#include "korvel/clock.h"\nint main(void) { return icon_clock[0] == 1 ? 0 : 1; }\n' \
-    >project/clock.c
-  configure prefixed -DCMAKE_PREFIX_PATH="$work/prefix" \
-    -DTRY="$(printf 'add_executable(clock clock.c)\nkorvel_add_bitmaps(clock PREFIX icon_ pictures/clock.bmp)')"
-  cmake --build prefixed --target clock >/dev/null && prefixed/clock || fail "PREFIX icon_ did not give icon_clock"
+  # Names the C library declares, with its headers included: the README's
+  # PREFIX line.
+  cp seeds/w1.bmp project/pictures/exit.bmp
+  printf '%s\n' '#include <stdlib.h>' '#include <time.h>' '#include "korvel/clock.h"' '#include "korvel/exit.h"' \
+    'int main(void) { return icon_clock[0] == 1 && icon_exit[0] == 1 ? 0 : 1; }' >project/firmware.c
+  configure prefixed -DCMAKE_PREFIX_PATH="$work/prefix" -DTRY="$(printf 'add_executable(firmware firmware.c)\n%s' \
+    "$(recipe prefix | sed 's| \([a-z]*\.bmp\)| pictures/\1|g')")"
+  cmake --build prefixed --target firmware >/dev/null && prefixed/firmware || fail "PREFIX icon_ did not give icon_clock"
   configure refused -DCMAKE_PREFIX_PATH="$work/prefix" -DTRY="korvel_add_bitmaps(consumer pictures/broken.bmp)"
   failstwice refused/korvel_consumer/korvel/broken.h cmake --build refused
   ;;
