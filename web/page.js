@@ -29,7 +29,9 @@
     for (const file of Array.from(files)) {
       const card = makecard(file.name);
       results.append(card.element);
-      queue = queue.then(() => handle(file, card));
+      // Whatever goes wrong with one file is said on its card; the next
+      // one is handled all the same.
+      queue = queue.then(() => handle(file, card)).catch((error) => card.fail(String(error)));
     }
   }
 
@@ -60,6 +62,9 @@
     const out = [];
     const module = await korvelModule({
       noInitialRun: true,
+      // Standard input is empty: korvel never waits for one, nor does the
+      // page prompt for it.
+      stdin: () => null,
       stdout: (byte) => out.push(byte),
       stderr: (byte) => out.push(byte),
     });
@@ -122,7 +127,17 @@
     return webp || otherpictures.some((magic) => starts(magic));
   }
 
+  // A name that the module's file system can hold as one file of its own
+  // folder: not empty, not . or .., no folders in it.
+  function plainname(name) {
+    return name !== '' && name !== '.' && name !== '..' && !name.includes('/') && !name.includes('\0');
+  }
+
   async function handle(file, card) {
+    if (!plainname(file.name)) {
+      card.fail(`Der Dateiname „${file.name}“ ist kein Name einer Datei; korvel bekommt sie nicht.`);
+      return;
+    }
     let bytes = null;
     try {
       bytes = new Uint8Array(await file.arrayBuffer());
@@ -149,39 +164,67 @@
   // --- making a 1-bit BMP ---------------------------------------------
 
   const defaults = { threshold: 50, dither: false, invert: false, fit: false, width: 128, height: 64 };
+  // korvel takes at most 255 pixels a side.
+  const largest = 255;
 
+  // A picture larger than korvel takes is fitted at once, and kept only as
+  // large as the largest fitting needs: no setting then costs more than
+  // for a picture of 255 x 255.
   async function makeonebit(card, bytes) {
+    let full;
     try {
-      card.bitmap = await createImageBitmap(new Blob([bytes]));
+      full = await createImageBitmap(new Blob([bytes]));
     } catch (error) {
       card.note('Der Browser kann dieses Bild nicht lesen; korvel bekommt die Datei, wie sie ist.');
       await convert(card, card.name, bytes);
       return;
     }
+    card.size = { width: full.width, height: full.height };
     card.settings = { ...defaults };
-    card.showsettings(() => remake(card));
+    if (full.width > largest || full.height > largest) {
+      card.settings.fit = true;
+      const small = fitted(full.width, full.height, { fit: true, width: largest, height: largest });
+      card.bitmap = await createImageBitmap(full, { resizeWidth: small.width, resizeHeight: small.height,
+                                                   resizeQuality: 'high' });
+      full.close();
+      card.note(`Das Bild ist ${card.size.width} x ${card.size.height} Pixel groß, korvel nimmt ` +
+                `höchstens ${largest} je Seite: es wurde gleich eingepasst.`);
+    } else {
+      card.bitmap = full;
+    }
+    card.showsettings(() => remakesoon(card));
     await remake(card);
+  }
+
+  // While a slider moves, one remake runs at a time, the last setting after it.
+  function remakesoon(card) {
+    if (card.remaking) {
+      card.again = true;
+      return;
+    }
+    card.remaking = true;
+    remake(card).catch((error) => card.fail(String(error))).finally(() => {
+      card.remaking = false;
+      if (card.again) {
+        card.again = false;
+        remakesoon(card);
+      }
+    });
   }
 
   async function remake(card) {
     const s = card.settings;
-    const size = fitted(card.bitmap.width, card.bitmap.height, s);
-    card.made = `${card.stem}.bmp`;
+    const size = fitted(card.size.width, card.size.height, s);
     card.describe(`Als 1-Bit-BMP ${card.made} erzeugt: Schwelle ${s.threshold} %, ` +
                   `${s.dither ? 'mit' : 'ohne'} Floyd-Steinberg-Dithering, ` +
                   `${s.invert ? 'invertiert' : 'nicht invertiert'}, ` +
                   (s.fit ? `eingepasst in ${s.width} x ${s.height}` : 'Originalgröße') +
                   ` (${size.width} x ${size.height} Pixel)`);
-    let bmp;
-    try {
-      bmp = onebitbmp(darkness(card.bitmap, size, s), size.width, size.height);
-    } catch (error) {
-      card.note('Das Bild ist zu groß für den Browser; korvel bekommt die Datei, wie sie ist.');
-      await convert(card, card.name, card.original);
-      return;
-    }
-    card.bmp = bmp;
-    await convert(card, card.made, bmp);
+    // Too large for korvel: its refusal needs the size alone, not the pixels.
+    const toolarge = size.width > largest || size.height > largest;
+    card.bmp = toolarge ? onebitbmp(null, size.width, size.height)
+                        : onebitbmp(darkness(card.bitmap, size, s), size.width, size.height);
+    await convert(card, card.made, card.bmp);
   }
 
   // The picture's size, or the largest that fits width x height keeping
@@ -238,14 +281,16 @@
   // A BMP as paint programs write it: 14-byte file header, 40-byte info
   // header, a palette of black (index 0) and white, rows bottom-up, each
   // padded to a multiple of 4 bytes.
+  // Without black, the headers alone: what korvel reads before it refuses
+  // a picture for its size.
   function onebitbmp(black, width, height) {
     const stride = Math.ceil(width / 32) * 4;
     const offset = 14 + 40 + 8;
-    const bmp = new Uint8Array(offset + stride * height);
+    const bmp = new Uint8Array(black === null ? offset : offset + stride * height);
     const view = new DataView(bmp.buffer);
     bmp[0] = 0x42;  // "BM"
     bmp[1] = 0x4D;
-    view.setUint32(2, bmp.length, true);
+    view.setUint32(2, offset + stride * height, true);
     view.setUint32(10, offset, true);
     view.setUint32(14, 40, true);
     view.setInt32(18, width, true);
@@ -255,7 +300,7 @@
     view.setUint32(34, stride * height, true);
     view.setUint32(46, 2, true);  // colours in the palette
     bmp.set([0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0], 54);
-    for (let y = 0; y < height; y++) {
+    for (let y = 0; black !== null && y < height; y++) {
       const row = offset + (height - 1 - y) * stride;
       for (let x = 0; x < width; x++)
         if (!black[y * width + x])
@@ -276,15 +321,21 @@
     element.dataset.korvelFile = name;
     part('h2').textContent = name;
     const dot = name.lastIndexOf('.');
+    const stem = dot > 0 ? name.slice(0, dot) : name;
     const card = {
       element,
       name,
-      stem: dot > 0 ? name.slice(0, dot) : name,
+      stem,
+      // The BMP made of a picture never takes the picture's own name, nor
+      // that of one made of another picture of the same stem.
+      made: dot > 0 ? `${stem}-${name.slice(dot + 1)}.bmp` : `${name}-1bit.bmp`,
+      size: null,
+      remaking: false,
+      again: false,
       generation: 0,
       original: null,
       bitmap: null,
       bmp: null,
-      made: null,
       settings: null,
       converted: null,
       text: '',
@@ -295,6 +346,12 @@
       const note = part('.note');
       note.textContent = text;
       note.hidden = false;
+    };
+    // A file korvel never got: said on the card, which counts as done.
+    card.fail = (text) => {
+      card.note(text);
+      announce(`${name}: ${text}`);
+      element.dataset.korvelStatus = 'nicht bearbeitet';
     };
     card.describe = (text) => {
       const made = part('.made');
@@ -313,8 +370,13 @@
       part('[data-korvel-copy]').hidden = !converted;
       part('[data-korvel-save="h"]').hidden = !converted;
       part('[data-korvel-save="h"]').textContent = `Als ${card.stem}.h speichern`;
-      part('[data-korvel-save="bmp"]').hidden = card.bmp === null;
-      part('[data-korvel-save="bmp"]').textContent = `Als ${card.stem}.bmp speichern`;
+      part('[data-korvel-save="bmp"]').hidden = card.bmp === null || !converted;
+      part('[data-korvel-save="bmp"]').textContent = `Als ${card.made} speichern`;
+      // A picture too large for korvel, not fitted: the way out.
+      if (!converted && card.settings !== null && !card.settings.fit)
+        card.note('Tipp: „einpassen in“ ankreuzen, dann passt das Bild in korvels 255 x 255 Pixel.');
+      announce(converted ? `${name}: umgewandelt, ${arraybytes(text).slice(0, 2).join(' x ')} Pixel`
+                         : `${name}: ${text.trim()}`);
       // A BMP korvel refused may still be a picture the browser can read.
       const offer = !converted && card.settings === null && card.original !== null &&
                     card.original[0] === 0x42 && card.original[1] === 0x4D;
@@ -353,21 +415,33 @@
       fields.fit.checked = s.fit;
       fields.width.value = s.width;
       fields.height.value = s.height;
+      // A number box is left as it is typed: a value outside its range (or
+      // none, while one is typed) marks it and changes nothing until it is
+      // mended; the slider follows the threshold's box, and the box the
+      // slider.
+      const number = (field, low, high) => {
+        const value = Number(field.value);
+        const valid = field.value !== '' && Number.isInteger(value) && value >= low && value <= high;
+        field.setCustomValidity(valid ? '' : `${low} bis ${high}`);
+        field.setAttribute('aria-invalid', String(!valid));
+        return valid ? value : null;
+      };
       form.addEventListener('input', (event) => {
-        if (event.target === fields.thresholdnumber)
-          fields.threshold.value = fields.thresholdnumber.value;
-        fields.thresholdnumber.value = fields.threshold.value;
-        const side = (field, fallback) => {
-          const value = Math.round(Number(field.value));
-          return value >= 1 && value <= 4096 ? value : fallback;
-        };
+        if (event.target === fields.threshold)
+          fields.thresholdnumber.value = fields.threshold.value;
+        const threshold = number(fields.thresholdnumber, 0, 100);
+        if (event.target === fields.thresholdnumber && threshold !== null)
+          fields.threshold.value = threshold;
+        const width = number(fields.width, 1, largest), height = number(fields.height, 1, largest);
+        if (threshold === null || width === null || height === null)
+          return;
         card.settings = {
-          threshold: Number(fields.threshold.value),
+          threshold,
           dither: fields.dither.checked,
           invert: fields.invert.checked,
           fit: fields.fit.checked,
-          width: side(fields.width, s.width),
-          height: side(fields.height, s.height),
+          width,
+          height,
         };
         changed();
       });
@@ -378,7 +452,7 @@
     part('[data-korvel-save="h"]').addEventListener('click', () =>
       save(new Blob([card.text], { type: 'text/plain' }), `${card.stem}.h`));
     part('[data-korvel-save="bmp"]').addEventListener('click', () =>
-      save(new Blob([card.bmp], { type: 'image/bmp' }), `${card.stem}.bmp`));
+      save(new Blob([card.bmp], { type: 'image/bmp' }), card.made));
     part('.make').addEventListener('click', () => {
       part('.make').hidden = true;
       makeonebit(card, card.original);
@@ -405,12 +479,19 @@
     }
     context.putImageData(image, 0, 0);
     const scale = Math.max(1, Math.floor(512 / Math.max(width, height)));
-    canvas.style.width = `${width * scale}px`;
-    canvas.style.height = `${height * scale}px`;
+    // The height follows the width, which a narrow screen may cut.
+    canvas.style.width = `${width * scale + 12}px`;
+    canvas.setAttribute('role', 'img');
+    canvas.setAttribute('aria-label', `Vorschau: ${width} x ${height} Pixel, die leuchtenden hell auf dunkel`);
     const size = document.createElement('p');
     size.className = 'size';
     size.textContent = `${width} x ${height}`;
     return [canvas, size];
+  }
+
+  // Each new result, for screen readers.
+  function announce(text) {
+    document.getElementById('announce').textContent = text;
   }
 
   async function copy(text, button) {

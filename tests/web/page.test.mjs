@@ -8,6 +8,7 @@
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import { existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { createHash } from 'node:crypto';
 import { tmpdir } from 'node:os';
 import { basename, dirname, join, resolve } from 'node:path';
 import { after, before, test } from 'node:test';
@@ -20,7 +21,12 @@ if (why !== null) {
 }
 const host = process.env.KORVEL_HOST_BUILD;
 const native = resolve(host, 'korvel');
-assert.ok(existsSync(native), `the page's tests need a native build of korvel in ${host}`);
+const seeder = join(host, 'tests', 'korvel_seeds');
+if (!existsSync(native) || !existsSync(seeder)) {
+  console.error(`the page's tests need a native build of korvel with its tests in ${host} ` +
+                '(configured without -DBUILD_TESTING=OFF, and built)');
+  process.exit(1);
+}
 
 const work = mkdtempSync(join(tmpdir(), 'korvel-web-'));
 // The native korvel on a file by its name, as the page runs it.
@@ -46,7 +52,7 @@ function litpixels(text) {
 // The test pictures: the example, the seeds (valid and broken), the corpus.
 const seeds = join(work, 'seeds');
 mkdirSync(seeds);
-assert.equal(spawnSync(join(host, 'tests', 'korvel_seeds'), [seeds]).status, 0, 'korvel_seeds');
+assert.equal(spawnSync(seeder, [seeds]).status, 0, 'korvel_seeds');
 const pictures = [join(process.env.KORVEL_SOURCE, 'examples', 'logo.bmp'),
                   ...readdirSync(seeds).sort().map((name) => join(seeds, name))];
 const corpus = join(process.env.KORVEL_SOURCE, '..', 'shared', 'corpus', 'bmpsuite');
@@ -156,9 +162,9 @@ test('a PNG is made a 1-bit BMP at the default threshold; the native korvel give
   assert.equal(shown.status, 0, shown.text);
   assert.deepEqual(litpixels(shown.text), atdefault);
   const card = page.tab.locator('[data-korvel-file="zeichnung.png"]');
-  assert.match(await card.locator('.made').textContent(), /zeichnung\.bmp .*Schwelle 50 %, ohne .*Dithering, nicht invertiert/);
+  assert.match(await card.locator('.made').textContent(), /zeichnung-png\.bmp .*Schwelle 50 %, ohne .*Dithering, nicht invertiert/);
   const saved = await download(card, 'bmp');
-  assert.equal(saved.name, 'zeichnung.bmp');
+  assert.equal(saved.name, 'zeichnung-png.bmp');
   assert.deepEqual(korvel(saved.path), { text: shown.text, status: 0 });
 });
 
@@ -206,15 +212,114 @@ for (const [field, value, lit] of settings) {
   });
 }
 
-test('over 255 pixels a side, a picture is refused with korvel\'s message unless fitted', async () => {
+test('over 255 pixels a side, a picture is fitted at once; unfitted, korvel refuses it with a hint', async () => {
   const wide = Array.from({ length: 2 }, () => Array.from({ length: 300 }, (_, x) => (x % 3 ? 255 : 0)));
   const [shown] = await choose(page.tab, [{ name: 'breit.png', mimeType: 'image/png', buffer: Buffer.from(await drawn('image/png', wide)) }]);
-  assert.deepEqual(shown, { file: 'breit.png', status: 1, text: '\n\nDatei breit.bmp: Bildgroesse 300 x 2 wird nicht unterstuetzt (erlaubt: 1 bis 255 Pixel) ... \n\n\n' });
+  assert.equal(shown.status, 0, shown.text);
   const card = page.tab.locator('[data-korvel-file="breit.png"]');
-  assert.equal(await card.locator('canvas').count(), 0);
-  await card.locator('[name="fit"]').check();
-  await card.locator('canvas').waitFor();
   assert.deepEqual(await card.locator('canvas').evaluate((c) => [c.width, c.height]), [128, 1]);
+  assert.match(await card.locator('.note').textContent(), /300 x 2 Pixel groß.*gleich eingepasst/);
+  assert.equal(await card.locator('[name="fit"]').isChecked(), true);
+  await card.locator('[name="fit"]').uncheck();
+  await page.tab.waitForFunction(() => document.querySelector('[data-korvel-file="breit.png"]').dataset.korvelStatus === '1');
+  assert.equal(await card.locator('pre').textContent(),
+               '\n\nDatei breit-png.bmp: Bildgroesse 300 x 2 wird nicht unterstuetzt (erlaubt: 1 bis 255 Pixel) ... \n\n\n');
+  assert.equal(await card.locator('canvas').count(), 0);
+  assert.equal(await card.locator('[data-korvel-save="bmp"]').isHidden(), true, 'a refused BMP is offered');
+  assert.match(await card.locator('.note').textContent(), /einpassen/);
+});
+
+// A picture of 4096 x 4096 is kept at 255 a side: unfitted, korvel's
+// refusal comes from the headers alone.
+test('a picture of 4096 x 4096 is fitted at once and refused unfitted without its pixels', async () => {
+  const buffer = Buffer.from(await page.tab.evaluate(async () => {
+    const canvas = new OffscreenCanvas(4096, 4096);
+    const context = canvas.getContext('2d');
+    context.fillStyle = '#fff';
+    context.fillRect(0, 0, 4096, 4096);
+    context.fillStyle = '#000';
+    context.fillRect(0, 0, 2048, 4096);
+    return Array.from(new Uint8Array(await (await canvas.convertToBlob()).arrayBuffer()));
+  }));
+  const [shown] = await choose(page.tab, [{ name: 'riesig.png', mimeType: 'image/png', buffer }]);
+  assert.equal(shown.status, 0, shown.text);
+  assert.deepEqual(litpixels(shown.text), Array(64).fill('#'.repeat(32) + '.'.repeat(32)));
+  const card = page.tab.locator('[data-korvel-file="riesig.png"]');
+  await card.locator('[name="fit"]').uncheck();
+  await page.tab.waitForFunction(() => document.querySelector('[data-korvel-file="riesig.png"]').dataset.korvelStatus === '1');
+  assert.match(await card.locator('pre').textContent(), /Bildgroesse 4096 x 4096 wird nicht unterstuetzt/);
+});
+
+test('the number boxes take what is typed, and only korvel\'s sizes', async () => {
+  const [shown] = await choose(page.tab, [{ name: 'tippen.png', mimeType: 'image/png', buffer: Buffer.from(await drawn('image/png', greys)) }]);
+  assert.equal(shown.status, 0);
+  const card = page.tab.locator('[data-korvel-file="tippen.png"]');
+  const box = card.locator('[name="thresholdnumber"]');
+  await box.selectText();
+  await box.press('End');
+  for (const key of ['Backspace', 'Backspace', '3', '0'])
+    await box.press(key);
+  await page.tab.waitForFunction(() => /Schwelle 30 %/.test(document.querySelector('[data-korvel-file="tippen.png"] .made').textContent));
+  assert.equal(await box.inputValue(), '30');
+  assert.equal(await card.locator('[name="threshold"]').inputValue(), '30');
+  // 0 and 256 are no width for korvel: marked, and nothing changes.
+  await card.locator('[name="fit"]').check();
+  await page.tab.waitForFunction(() => /eingepasst in 128 x 64/.test(document.querySelector('[data-korvel-file="tippen.png"] .made').textContent));
+  for (const width of ['0', '256']) {
+    await card.locator('[name="width"]').fill(width);
+    assert.equal(await card.locator('[name="width"]').evaluate((field) => field.validity.valid), false, width);
+    assert.equal(await card.locator('[name="width"]').getAttribute('aria-invalid'), 'true');
+    assert.match(await card.locator('.made').textContent(), /eingepasst in 128 x 64/);
+  }
+  assert.equal(await card.locator('[name="width"]').getAttribute('max'), '255');
+});
+
+test('every file name gets korvel or a message, and later files go on', async () => {
+  const shown = await page.tab.evaluate(async (bytes) => {
+    const files = new DataTransfer();
+    for (const name of ['a/b.bmp', '..', '.', '', '/dev/stdin', 'danach.bmp'])
+      files.items.add(new File([new Uint8Array(bytes)], name));
+    document.querySelector('h1').dispatchEvent(new DragEvent('drop', { bubbles: true, dataTransfer: files }));
+    await new Promise((done) => {
+      const wait = () => (document.querySelector('[data-korvel-file="danach.bmp"][data-korvel-status]') ? done() : setTimeout(wait, 20));
+      wait();
+    });
+    return Array.from(document.querySelectorAll('[data-korvel-file]')).slice(-6).map((card) =>
+      [card.dataset.korvelFile, card.dataset.korvelStatus, card.querySelector('.note').textContent]);
+  }, Array.from(readFileSync(pictures[0])));
+  for (const [name, status, note] of shown.slice(0, 5)) {
+    assert.equal(status, 'nicht bearbeitet', name);
+    assert.match(note, /ist kein Name einer Datei/, name);
+  }
+  assert.equal(shown[5][1], '0');
+});
+
+test('nothing is wider than a phone\'s 375 pixels, a name of 300 characters included', async () => {
+  await choose(page.tab, [{ name: `${'x'.repeat(300)}.bmp`, mimeType: 'image/bmp', buffer: readFileSync(pictures[0]) }]);
+  await page.tab.setViewportSize({ width: 375, height: 800 });
+  assert.ok(await page.tab.evaluate(() => document.documentElement.scrollWidth) <= 375,
+            `the page is ${await page.tab.evaluate(() => document.documentElement.scrollWidth)} px wide`);
+  await page.tab.setViewportSize({ width: 1280, height: 800 });
+});
+
+test('only the page\'s own scripts may run; labels, text alternatives, a live region', async () => {
+  const html = readFileSync(process.env.KORVEL_PAGE, 'utf8');
+  const policy = html.match(/http-equiv="Content-Security-Policy"\s+content="([^"]*)"/)[1];
+  const scriptsrc = policy.match(/script-src ([^;]*)/)[1].split(' ');
+  assert.ok(!scriptsrc.includes("'unsafe-inline'"), policy);
+  assert.match(policy, /form-action 'none'/);
+  assert.match(policy, /base-uri 'none'/);
+  const scripts = [...html.matchAll(/<script>([\s\S]*?)<\/script>/g)].map((m) => m[1]);
+  assert.deepEqual(scriptsrc.filter((source) => source.startsWith("'sha256-")),
+                   scripts.map((text) => `'sha256-${createHash('sha256').update(text).digest('base64')}'`));
+  const card = page.tab.locator('[data-korvel-file="logo.bmp"]').first();
+  assert.equal(await card.locator('canvas').getAttribute('role'), 'img');
+  assert.match(await card.locator('canvas').getAttribute('aria-label'), /128 x 64 Pixel/);
+  assert.equal(await page.tab.getAttribute('#announce', 'aria-live'), 'polite');
+  assert.notEqual(await page.tab.textContent('#announce'), '');
+  assert.match(await page.tab.textContent('header p'), /Schwarze\s+Pixel werden gesetzte Bits, und die leuchten/);
+  const labelled = await page.tab.locator('[name="thresholdnumber"]').first().getAttribute('aria-label');
+  assert.equal(labelled, 'Schwelle in Prozent');
 });
 
 test('a colour BMP gets korvel\'s refusal, then can be made 1-bit', async () => {
