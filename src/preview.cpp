@@ -22,8 +22,6 @@
 
 namespace {
 
-const char (&arraytype)[sizeof headerarray] = headerarray;
-
 textverdict readtext(FILE *in, korveltext &text);
 textverdict readmessage(FILE *in, int c, korveltext &text);
 textverdict readheader(FILE *in, int c, korveltext &text);
@@ -129,7 +127,7 @@ textverdict readheader(FILE *in, int c, korveltext &text)
         } else if (c == '#') {
             if (!readdirective(in, name))
                 return textnotarray;
-        } else if (!matches(in, c, arraytype)) {
+        } else if (!matches(in, c, headerarray)) {
             return textnotarray;
         } else if (c == '*') {
             if (!skiptable(in))
@@ -263,7 +261,7 @@ bool matches(FILE *in, int &c, const char *literal)
 // c is the array's first character.
 textverdict readarray(FILE *in, int c, korvelarray &array)
 {
-    return matches(in, c, arraytype) ? readbody(in, c, array) : textnotarray;
+    return matches(in, c, headerarray) ? readbody(in, c, array) : textnotarray;
 }
 
 // The rest of an array, from "bmppic" to the closing "};".
