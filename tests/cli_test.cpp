@@ -244,6 +244,10 @@ TEST_P(Geometry, OutputMatchesThePixels)
         korvelrun preview = runpreview({}, &run.out);
         EXPECT_EQ(preview.out, expectedpreview(pic)) << "korvel | korvel-preview";
         EXPECT_EQ(preview.status, 0);
+        // The speckle has a pixel in every bit of every byte; the frame adds
+        // no layout case.
+        if (ink.target<bool (*)(uint32_t, uint32_t)>() == nullptr)
+            continue;
         for (const std::string layout : {"korvel", "xbm", "pages"}) {
             std::string header = given.path + "." + layout + ".h";
             korvelrun made = runheader({"--layout", layout, header, "pic", given.path});
