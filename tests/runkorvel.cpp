@@ -82,15 +82,25 @@ std::string readfile(const std::string &path)
 
 namespace {
 
-int hungupterminal()
+// A new terminal's far end, opened with flags; master is its near end.
+int openterminal(int flags, int &master)
 {
-    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    master = posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
         std::abort();
-    int terminal = open(ptsname(master), O_WRONLY | O_NOCTTY);
+    return open(ptsname(master), flags | O_NOCTTY);
+}
+
+int hungupterminal()
+{
+    int master;
+    int terminal = openterminal(O_WRONLY, master);
     close(master);
     return terminal;
 }
+
+korvelrun run(const std::string &program, const std::vector<std::string> &args, stdoutto where,
+              const std::string *input, int terminal);
 
 }  // namespace
 
@@ -110,19 +120,10 @@ korvelrun runheader(const std::vector<std::string> &args)
     return runprogram(headerbinary(), args);
 }
 
-namespace {
-
-korvelrun run(const std::string &program, const std::vector<std::string> &args, stdoutto where,
-              const std::string *input, int terminal);
-
-}  // namespace
-
 korvelrun runfromterminal(const std::string &binary, const std::vector<std::string> &args)
 {
-    int master = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
-        std::abort();
-    int terminal = open(ptsname(master), O_RDONLY | O_NOCTTY);
+    int master;
+    int terminal = openterminal(O_RDONLY, master);
     korvelrun result = run(binary, args, stdoutto::capture, nullptr, terminal);
     close(terminal);
     close(master);

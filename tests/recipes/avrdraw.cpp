@@ -11,7 +11,6 @@
 #include <avr/pgmspace.h>
 #include <avr/sleep.h>
 #include <stdint.h>
-#include <string.h>
 
 #include "korvel/korvelpics.h"
 #include "korvel/pagespics.h"
