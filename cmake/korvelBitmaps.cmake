@@ -24,9 +24,10 @@
 # The target may be defined in another folder, may be an ALIAS, and may be
 # an INTERFACE library: every target that links it gets the headers. At the
 # end of configuring, every name that reaches a target, through its own
-# calls and the INTERFACE libraries it links, must be one picture. Relative paths are
-# taken from the calling folder. A picture korvel refuses fails the build
-# with korvel's message, and keeps failing it until the picture is mended.
+# calls and the INTERFACE libraries it links, must be one picture. Relative
+# paths are taken from the calling folder. A picture korvel refuses fails
+# the build with korvel's message, and keeps failing it until the picture is
+# mended.
 #
 # korvel-header, built from korvel's own converter, writes the headers. The
 # installed package runs it on the build machine, also in a cross build; in
@@ -219,25 +220,24 @@ endfunction()
 function(_korvel_check_reach)
   _korvel_targets(${CMAKE_SOURCE_DIR} targets)
   foreach(target IN LISTS targets)
-    _korvel_reaching(${target} sources)
-    foreach(source IN LISTS sources)
-      get_property(names GLOBAL PROPERTY _korvel_names:${source})
-      foreach(name IN LISTS names)
-        get_property(files GLOBAL PROPERTY _korvel_claim:${source}:${name})
-        if(DEFINED seen_${name} AND NOT seen_${name} STREQUAL files)
-          message(FATAL_ERROR "korvel_add_bitmaps: ${files} (for ${source}) and ${seen_${name}} "
-                              "(for ${from_${name}}) would both be named ${name} for ${target}; "
-                              "rename one of them")
-        endif()
-        set(seen_${name} "${files}")
-        set(from_${name} ${source})
-      endforeach()
-    endforeach()
-    foreach(source IN LISTS sources)
-      get_property(names GLOBAL PROPERTY _korvel_names:${source})
-      foreach(name IN LISTS names)
-        unset(seen_${name})
-      endforeach()
+    _korvel_check_target(${target})
+  endforeach()
+endfunction()
+
+# The names of one target, each seen once, in a scope of its own.
+function(_korvel_check_target target)
+  _korvel_reaching(${target} sources)
+  foreach(source IN LISTS sources)
+    get_property(names GLOBAL PROPERTY _korvel_names:${source})
+    foreach(name IN LISTS names)
+      get_property(files GLOBAL PROPERTY _korvel_claim:${source}:${name})
+      if(DEFINED seen_${name} AND NOT seen_${name} STREQUAL files)
+        message(FATAL_ERROR "korvel_add_bitmaps: ${files} (for ${source}) and ${seen_${name}} "
+                            "(for ${from_${name}}) would both be named ${name} for ${target}; "
+                            "rename one of them")
+      endif()
+      set(seen_${name} "${files}")
+      set(from_${name} ${source})
     endforeach()
   endforeach()
 endfunction()
