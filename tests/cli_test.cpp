@@ -243,7 +243,7 @@ TEST_P(Geometry, OutputMatchesThePixels)
             continue;
         korvelrun preview = runpreview({}, &run.out);
         EXPECT_EQ(preview.out, expectedpreview(pic)) << "korvel | korvel-preview";
-        EXPECT_EQ(preview.status, 0);
+        EXPECT_EQ(preview.status, 0) << preview.err;
         // The speckle has a pixel in every bit of every byte; the frame adds
         // no layout case.
         if (ink.target<bool (*)(uint32_t, uint32_t)>() == nullptr)
