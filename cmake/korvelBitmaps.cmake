@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 # korvel_add_bitmaps(<target> [PROGMEM] [LAYOUT korvel|xbm|pages] [PREFIX <prefix>] <picture>...)
 # korvel_add_bitmaps(<target> FRAMES <name> [PROGMEM] [LAYOUT korvel|xbm|pages] [PREFIX <prefix>]
-#                    <picture>...)
+#                    <picture>... [DELAYS <milliseconds>...])
 #
 # Turns 1-bit BMP pictures into headers at build time, each remade when its
 # picture or korvel changes, for the target's sources to include as
@@ -12,6 +12,9 @@
 # - FRAMES <name> puts all pictures, in the order given, into korvel/<name>.h
 #   as <name>_0, <name>_1, ... and a table static const unsigned char
 #   *const <name>[] of them. Each frame keeps its own width and height bytes.
+# - DELAYS, with FRAMES, adds a table static const unsigned int
+#   <name>_delays[] of each frame's time in milliseconds (0 to 65535), one
+#   number a picture in the same order, after the pictures.
 # - PROGMEM places the arrays, and the table, in flash on AVR, as
 #   <avr/pgmspace.h> defines it; read them with pgm_read_byte and
 #   pgm_read_ptr.
@@ -36,7 +39,7 @@
 include_guard(GLOBAL)
 
 function(korvel_add_bitmaps target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "PROGMEM" "FRAMES;LAYOUT;PREFIX" "")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "PROGMEM" "FRAMES;LAYOUT;PREFIX" "DELAYS")
   set(pictures ${arg_UNPARSED_ARGUMENTS})
   if(NOT TARGET ${target})
     message(FATAL_ERROR "korvel_add_bitmaps: ${target} is not a target")
@@ -63,6 +66,9 @@ function(korvel_add_bitmaps target)
                         "use korvel, xbm or pages")
   endif()
   list(LENGTH pictures count)
+  if("DELAYS" IN_LIST ARGN)
+    _korvel_check_delays(${target} ${count} "${arg_FRAMES}" "${arg_DELAYS}")
+  endif()
   if(count EQUAL 0)
     message(FATAL_ERROR "korvel_add_bitmaps: no picture given for ${target}")
   elseif(DEFINED arg_FRAMES AND count GREATER 256)
@@ -107,6 +113,9 @@ function(korvel_add_bitmaps target)
     _korvel_claim_name(${target} ${arg_FRAMES} "${paths}")
     set(headers ${arg_FRAMES})
   endif()
+  if(DEFINED arg_DELAYS)
+    _korvel_claim_name(${target} ${arg_FRAMES}_delays "${paths}")
+  endif()
 
   # korvel's own build runs its korvel-header as it runs its tests: under
   # the emulator of a cross build.
@@ -124,6 +133,10 @@ function(korvel_add_bitmaps target)
   endif()
   if(DEFINED arg_FRAMES)
     list(APPEND options --frames)
+  endif()
+  if(DEFINED arg_DELAYS)
+    string(REPLACE ";" "," delays "${arg_DELAYS}")
+    list(APPEND options --delays ${delays})
   endif()
   if(arg_LAYOUT AND NOT arg_LAYOUT STREQUAL "korvel")
     list(APPEND options --layout ${arg_LAYOUT})
@@ -159,6 +172,28 @@ function(korvel_add_bitmaps target)
     target_include_directories(${target} INTERFACE ${include})
   else()
     target_include_directories(${target} PRIVATE ${include})
+  endif()
+endfunction()
+
+# DELAYS takes one number of milliseconds a frame, as an unsigned int holds
+# it on every target, and ends at the next keyword or the end: the pictures
+# stand before it.
+function(_korvel_check_delays target count frames delays)
+  list(LENGTH delays given)
+  if(frames STREQUAL "")
+    message(FATAL_ERROR "korvel_add_bitmaps: DELAYS needs FRAMES for ${target}, as in "
+                        "FRAMES spinner a.bmp b.bmp DELAYS 100 250")
+  endif()
+  foreach(delay IN LISTS delays)
+    if(NOT delay MATCHES "^[0-9]+$" OR delay GREATER 65535)
+      message(FATAL_ERROR "korvel_add_bitmaps: DELAYS of ${frames} for ${target} takes "
+                          "milliseconds from 0 to 65535, not '${delay}'; the pictures stand "
+                          "before DELAYS")
+    endif()
+  endforeach()
+  if(NOT given EQUAL count)
+    message(FATAL_ERROR "korvel_add_bitmaps: DELAYS of ${frames} for ${target} gives ${given} "
+                        "delays for ${count} pictures; give one for each")
   endif()
 endfunction()
 

@@ -3,12 +3,15 @@
 // korvel_add_bitmaps() at build time and for any other build, with korvel's
 // own converter, so that it holds korvel's bytes exactly:
 //
-//   korvel-header [--progmem] [--frames] [--layout korvel|xbm|pages] HEADER NAME PICTURE...
+//   korvel-header [--progmem] [--frames [--delays MS,MS,...]] [--layout korvel|xbm|pages]
+//                 HEADER NAME PICTURE...
 //
 // korvel names every array bmppic; "#define bmppic NAME" before each of
 // korvel's texts and "#undef bmppic" after it give the array its name.
 // --frames names the arrays NAME_0, NAME_1, ... in the order given and adds
-// a table NAME[] of them; --progmem places arrays and table in flash on AVR.
+// a table NAME[] of them; --delays adds a table NAME_delays[] of each
+// frame's time in milliseconds, 0 to 65535, as an unsigned int holds them
+// on every target; --progmem places arrays and tables in flash on AVR.
 // --layout writes the arrays in another layout (layout.hpp), made from
 // korvel's bytes; korvel's own, the default, is korvel's text as it is.
 // headershape.hpp describes the header.
@@ -31,6 +34,7 @@
 #include "platform.hpp"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -39,6 +43,7 @@ struct headerjob {
     bool progmem = false;
     bool frames = false;
     arraylayout layout = layoutkorvel;
+    const char *delays = nullptr;  // as given, checked
     const char *header = nullptr;
     const char *name = nullptr;
     char **pictures = nullptr;
@@ -47,6 +52,7 @@ struct headerjob {
 
 bool readargs(int argc, char **argv, headerjob &job);
 bool readlayout(const char *name, headerjob &job);
+bool checkdelays(const headerjob &job);
 bool writeheader(FILE *out, const headerjob &job);
 bool writearray(FILE *out, const char *picture, arraylayout layout);
 void usage();
@@ -133,6 +139,8 @@ bool readargs(int argc, char **argv, headerjob &job)
         } else if (strncmp(argv[i], layoutis, sizeof layoutis - 1) == 0) {
             if (!readlayout(argv[i] + sizeof layoutis - 1, job))
                 return false;
+        } else if (strcmp(argv[i], "--delays") == 0 && i + 1 < argc) {
+            job.delays = argv[++i];
         } else {
             fprintf(stderr, "\n\nUnbekannte Option %s ... \n", argv[i]);
             return false;
@@ -147,6 +155,36 @@ bool readargs(int argc, char **argv, headerjob &job)
     // Several arrays of one name would not compile.
     if (job.count > 1 && !job.frames) {
         fputs("\n\nMehrere Bilder brauchen --frames ... \n", stderr);
+        return false;
+    }
+    return job.delays == nullptr || checkdelays(job);
+}
+
+// One delay per frame, each a decimal number that an unsigned int holds on
+// every target, the 16 bits of AVR's included.
+bool checkdelays(const headerjob &job)
+{
+    if (!job.frames) {
+        fputs("\n\n--delays braucht --frames ... \n", stderr);
+        return false;
+    }
+    int count = 0;
+    for (const char *p = job.delays;; p++) {
+        unsigned long value = 0;
+        const char *start = p;
+        for (; *p >= '0' && *p <= '9' && value <= 65535; p++)
+            value = value * 10 + static_cast<unsigned long>(*p - '0');
+        if (p == start || value > 65535 || (*p != ',' && *p != '\0')) {
+            fprintf(stderr, "\n\nUngueltige Dauer in --delays %s (erlaubt: 0 bis 65535"
+                            " Millisekunden, durch Kommas getrennt) ... \n", job.delays);
+            return false;
+        }
+        count++;
+        if (*p == '\0')
+            break;
+    }
+    if (count != job.count) {
+        fprintf(stderr, "\n\n--delays nennt %d Dauern fuer %d Bilder ... \n", count, job.count);
         return false;
     }
     return true;
@@ -185,6 +223,17 @@ bool writeheader(FILE *out, const headerjob &job)
         fprintf(out, "%s%s[] %s= {\n", headertable, job.name, progmem);
         for (int k = 0; k < job.count; k++)
             fprintf(out, "    %s_%d%s\n", job.name, k, k + 1 < job.count ? "," : "");
+        fputs("};\n", out);
+    }
+    if (job.delays != nullptr) {
+        fprintf(out, "%s%s%s[] %s= {\n", headerdelays, job.name, headerdelaysname, progmem);
+        // Checked: one number a frame, each followed by a comma or the end.
+        const char *p = job.delays;
+        for (int k = 0; k < job.count; k++) {
+            char *end;
+            fprintf(out, "    %lu%s\n", strtoul(p, &end, 10), k + 1 < job.count ? "," : "");
+            p = end + 1;
+        }
         fputs("};\n", out);
     }
     fputs("#endif\n", out);
@@ -266,8 +315,9 @@ void usage()
           "   korvel  Zeilen, das linke Pixel im hoechsten Bit (wie korvel)\n"
           "   xbm     Zeilen, das linke Pixel im niedrigsten Bit\n"
           "   pages   Seiten zu 8 Zeilen, ein Byte je Spalte, die oberste Zeile im Bit 0\n"
-          "   Syntax:   korvel-header [--progmem] [--frames] [--layout korvel|xbm|pages]\n"
-          "                           Headerdatei Name BMP-Datei...\n"
+          "   --delays gibt die Dauer jedes Bildes in Millisekunden als Tabelle Name_delays[].\n"
+          "   Syntax:   korvel-header [--progmem] [--frames [--delays ms,ms,...]]\n"
+          "                           [--layout korvel|xbm|pages] Headerdatei Name BMP-Datei...\n"
           "\nBeispiel:  korvel-header --layout xbm logo.h logo logo.bmp\n\n",
           stderr);
 }

@@ -14,6 +14,10 @@
 //       <name>_0,                         the table, with --frames
 //       ...
 //   };
+//   static const unsigned int <name>_delays[] [PROGMEM ]= {
+//       <milliseconds>,                   each frame's time, with --delays
+//       ...
+//   };
 //   #endif
 #ifndef KORVEL_HEADERSHAPE_HPP
 #define KORVEL_HEADERSHAPE_HPP
@@ -30,8 +34,15 @@ inline constexpr char headerdefine[] = "define bmppic ";
 inline constexpr char headerundef[] = "#undef bmppic\n";
 inline constexpr char headerprogmem[] = "PROGMEM ";
 
-// What a table of frames starts with, and what an array does.
+// What a table of frames starts with, what an array does, and the table
+// of the frames' delays, after the table's name and this.
 inline constexpr char headertable[] = "static const unsigned char *const ";
 inline constexpr char headerarray[] = "static const unsigned char ";
+inline constexpr char headerdelays[] = "static const unsigned int ";
+inline constexpr char headerdelaysname[] = "_delays";
+// The three as a reader tells them apart: the same start, then the type.
+inline constexpr char headerconst[] = "static const unsigned ";
+inline constexpr char headerarraytype[] = "char ";
+inline constexpr char headerdelaystype[] = "int ";
 
 #endif

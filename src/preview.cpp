@@ -114,8 +114,8 @@ textverdict readmessage(FILE *in, int c, korveltext &text)
     return textmessage;
 }
 
-// Comments, preprocessor lines, named arrays and tables of frames, in any
-// order; a header with more than one array, or a table, is named.
+// Comments, preprocessor lines, named arrays, tables of frames and of their
+// delays, in any order; a header with more than one array, or a table, is named.
 textverdict readheader(FILE *in, int c, korveltext &text)
 {
     char name[maxname + 1] = "";
@@ -127,7 +127,12 @@ textverdict readheader(FILE *in, int c, korveltext &text)
         } else if (c == '#') {
             if (!readdirective(in, name))
                 return textnotarray;
-        } else if (!matches(in, c, headerarray)) {
+        } else if (!matches(in, c, headerconst)) {
+            return textnotarray;
+        } else if (matches(in, c, headerdelaystype)) {
+            if (!skiptable(in))
+                return textnotarray;
+        } else if (!matches(in, c, headerarraytype)) {
             return textnotarray;
         } else if (c == '*') {
             if (!skiptable(in))
@@ -235,8 +240,8 @@ bool readdirective(FILE *in, char *name)
     return true;
 }
 
-// The table of an animation's frames, from its '*': names, commas and
-// blanks up to the closing "};".
+// The table of an animation's frames, from its '*', or of their delays,
+// from its name: names, numbers, commas and blanks up to the closing "};".
 bool skiptable(FILE *in)
 {
     int c;

@@ -82,6 +82,12 @@ TEST(NotFound, MissingOrUnreadablePathsAreReportedWithStatusOne)
 
 // korvel-header names what it does not know before its usage text, and
 // writes no header.
+std::string baddelays(const std::string &given)
+{
+    return "\n\nUngueltige Dauer in --delays " + given +
+           " (erlaubt: 0 bis 65535 Millisekunden, durch Kommas getrennt) ... \n";
+}
+
 TEST(HeaderUsage, UnknownOptionsAndLayoutsAreNamed)
 {
     std::string bitmap = fixture("header.bmp", bmpfile({8, 1, speckle}));
@@ -96,11 +102,16 @@ TEST(HeaderUsage, UnknownOptionsAndLayoutsAreNamed)
         {{"--layout"}, "\n\nUnbekannte Option --layout ... \n"},
         {{header, "h", bitmap, bitmap}, "\n\nMehrere Bilder brauchen --frames ... \n"},
         {{header, "h"}, ""},
+        {{"--delays", "40", header, "h", bitmap}, "\n\n--delays braucht --frames ... \n"},
+        {{"--frames", "--delays", "40,1000", header, "h", bitmap}, "\n\n--delays nennt 2 Dauern fuer 1 Bilder ... \n"},
+        {{"--frames", "--delays", "65536", header, "h", bitmap}, baddelays("65536")},
+        {{"--frames", "--delays", "40,", header, "h", bitmap, bitmap}, baddelays("40,")},
+        {{"--frames", "--delays", "-1", header, "h", bitmap}, baddelays("-1")},
     };
     for (const auto &c : cases) {
         korvelrun run = runheader(c.args);
         EXPECT_EQ(run.err.substr(0, c.says.size()), c.says) << c.args[0];
-        EXPECT_NE(run.err.find("Syntax:   korvel-header [--progmem] [--frames] [--layout korvel|xbm|pages]"),
+        EXPECT_NE(run.err.find("Syntax:   korvel-header [--progmem] [--frames [--delays ms,ms,...]]"),
                   std::string::npos) << c.args[0];
         EXPECT_EQ(run.status, 254) << c.args[0];
         EXPECT_EQ(readfile(header), "") << c.args[0];

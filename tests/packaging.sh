@@ -21,6 +21,7 @@ consumerproject() {
   for picture in logo.bmp seeds/w33.bmp seeds/w1.bmp seeds/w9.bmp seeds/w33.bmp; do
     korvel $picture
   done | grep -o '0x[0-9A-F]*' >expected
+  echo "delays 40 80 1000" >>expected
 }
 configure() {  # build folder, cmake options...
   local dir=$1
@@ -32,7 +33,7 @@ built() {  # build folder: the consumer built and run, its bytes korvel's
   "$1/consumer" | cmp - expected || fail "$1 holds other bytes than korvel wrote"
 }
 arrays() {  # the consumer's arrays from lines "name size" (hexadecimal), sorted
-  awk '$1 ~ /^(wifi_strong|_2nd_icon|spinner(_[0-9])?)$/ { sub(/^0+/, "", $2); print $1, $2 }' | sort
+  awk '$1 ~ /^(wifi_strong|_2nd_icon|spinner(_[0-9]|_delays)?)$/ { sub(/^0+/, "", $2); print $1, $2 }' | sort
 }
 
 case $name in
@@ -119,6 +120,11 @@ korvel_add_bitmaps(consumer pictures/missing.bmp)|$work/project/pictures/missing
 korvel_add_bitmaps(consumer pictures/main.bmp)|pictures/main.bmp would name its array main, which C or C\\+\\+ compilers take for their own; rename it, or give a PREFIX
 korvel_add_bitmaps(consumer PREFIX icon_ pictures/main.bmp)|
 korvel_add_bitmaps(consumer PREFIX 1x pictures/w1.bmp)|PREFIX needs the start of a C identifier for consumer
+korvel_add_bitmaps(consumer pictures/w1.bmp DELAYS 100)|DELAYS needs FRAMES for consumer
+korvel_add_bitmaps(consumer FRAMES f pictures/w1.bmp DELAYS 100 pictures/w9.bmp)|DELAYS of f for consumer takes milliseconds from 0 to 65535, not 'pictures/w9.bmp'; the pictures stand before DELAYS
+korvel_add_bitmaps(consumer FRAMES f pictures/w1.bmp DELAYS 65536)|not '65536'
+korvel_add_bitmaps(consumer FRAMES f pictures/w1.bmp pictures/w9.bmp DELAYS 100)|DELAYS of f for consumer gives 1 delays for 2 pictures
+korvel_add_bitmaps(consumer pictures/spinner_delays.bmp)|would both be named spinner_delays for consumer
 foreach(i RANGE 256) \n list(APPEND many pictures/w1.bmp) \n endforeach() \n korvel_add_bitmaps(consumer FRAMES many \${many})|FRAMES many has 257 pictures for consumer; korvel-preview shows at most 256
 EOF
   # Names the C library declares, with its headers included: the README's
@@ -160,9 +166,10 @@ avr)
   consumerproject
   configure build -DCMAKE_TOOLCHAIN_FILE=avr.cmake -Dkorvel_DIR="$work/prefix/share/cmake/korvel"
   cmake --build build >/dev/null || fail "the AVR build failed"
-  # All in flash: the arrays, and the table of the frames' 16-bit addresses.
+  # All in flash: the arrays, the table of the frames' 16-bit addresses, and
+  # their 16-bit delays.
   avr-objdump -t build/libconsumer.a | awk '/ \.progmem\.data/ { print $NF, $(NF - 1) }' | arrays >arrays
-  printf '%s\n' "_2nd_icon c" "spinner 6" "spinner_0 3" "spinner_1 8" "spinner_2 c" "wifi_strong 402" |
+  printf '%s\n' "_2nd_icon c" "spinner 6" "spinner_0 3" "spinner_1 8" "spinner_2 c" "spinner_delays 6" "wifi_strong 402" |
     cmp - arrays || fail "in flash: $(cat arrays)"
   ;;
 package)

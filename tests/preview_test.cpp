@@ -122,6 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
         shapecase{"header", "", dotdrawn, madeheader{{"--progmem"}, {dot}}},
         shapecase{"frames", "", "f_0\n" + dotdrawn + "f_1\n" + rightdrawn,
                   madeheader{{"--progmem", "--frames"}, {dot, right}}},
+        shapecase{"delays", "", "f_0\n" + dotdrawn + "f_1\n" + rightdrawn,
+                  madeheader{{"--progmem", "--frames", "--delays", "40,1000"}, {dot, right}}},
         shapecase{"xbm", "", expectedpreview(speckled), madeheader{{"--layout", "xbm"}, {speckled}}},
         shapecase{"pages", "", expectedpreview(speckled), madeheader{{"--layout=pages"}, {speckled}}},
         shapecase{"pagesframes", "", "f_0\n" + dotdrawn + "f_1\n" + expectedpreview(speckled),

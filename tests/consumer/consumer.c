@@ -1,7 +1,8 @@
 /* SPDX-License-Identifier: MIT */
-/* Two pictures named after their stems and a three-frame animation, as
-   korvel_add_bitmaps() makes them; prints every byte the compiler stored,
-   one per line. On AVR they are in flash. */
+/* Two pictures named after their stems and a three-frame animation with
+   its delays, as korvel_add_bitmaps() makes them; prints every byte the
+   compiler stored, one per line, then the delays. On AVR they are in
+   flash. */
 
 #include <stdio.h>
 
@@ -12,9 +13,11 @@
 #ifdef __AVR__
 #define BYTE(bytes, i) pgm_read_byte(&(bytes)[i])
 #define FRAME(i) ((const unsigned char *)pgm_read_ptr(&spinner[i]))
+#define DELAY(i) pgm_read_word(&spinner_delays[i])
 #else
 #define BYTE(bytes, i) ((bytes)[i])
 #define FRAME(i) (spinner[i])
+#define DELAY(i) (spinner_delays[i])
 #endif
 
 static void dump(const unsigned char *bytes)
@@ -31,5 +34,9 @@ int main(void)
     dump(_2nd_icon);
     for (i = 0; i < sizeof spinner / sizeof spinner[0]; i++)
         dump(FRAME(i));
+    printf("delays");
+    for (i = 0; i < sizeof spinner_delays / sizeof spinner_delays[0]; i++)
+        printf(" %u", (unsigned)DELAY(i));
+    printf("\n");
     return 0;
 }
