@@ -1,47 +1,75 @@
 # SPDX-License-Identifier: MIT
 # Makes the one-file page at build time:
-#   cmake -D PAGE=<template> -D STYLE=<css> -D MODULE=<korvel.js>
-#         -D HEADER_MODULE=<korvel-header.js> -D SCRIPT=<page.js>
-#         -D OUTPUT=<korvel.html> -P inline.cmake
-# Each @KORVEL_...@ line of the template takes a file's whole text. The
+#   cmake -D PAGE=<template> -D STYLE=<css> -D MODULE=<korvel-programs.js>
+#         -D WASM=<korvel-programs.wasm> -D NAMES=<korvelBitmaps.cmake>
+#         -D SCRIPT=<page.js> -D OUTPUT=<korvel.html> -P inline.cmake
+# Each @KORVEL_...@ line of the template takes a file's whole text, the
+# WebAssembly's as base64. The
 # Content-Security-Policy lets exactly these scripts run, by their SHA-256
 # hashes (@KORVEL_SCRIPT_HASHES@), and no other inline script.
 file(READ "${PAGE}" page)
 file(READ "${STYLE}" style)
 file(READ "${MODULE}" module)
-file(READ "${HEADER_MODULE}" headermodule)
 file(READ "${SCRIPT}" script)
+file(READ "${NAMES}" names)
 
-# Base64 of a hexadecimal digest, as CSP hashes are written.
+# Base64 of hexadecimal text (a digest, or a whole file read as HEX): every
+# 3 bytes give 4 characters; the last 1 or 2 bytes are padded with '='.
 function(base64ofhex hex out)
-  set(alphabet "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/")
+  set(alphabet A B C D E F G H I J K L M N O P Q R S T U V W X Y Z a b c d e f g h i j k l m n o p q r s t u v w x y z
+               0 1 2 3 4 5 6 7 8 9 + /)
   string(LENGTH "${hex}" length)
+  math(EXPR whole "${length} / 6 * 6")
+  string(SUBSTRING "${hex}" ${whole} -1 tail)
+  string(REGEX MATCHALL "[0-9a-fA-F][0-9a-fA-F][0-9a-fA-F][0-9a-fA-F][0-9a-fA-F][0-9a-fA-F]" groups "${hex}")
+  if(NOT tail STREQUAL "")
+    # The tail, filled with zero bits to a group, of which 2 or 3
+    # characters count.
+    string(LENGTH "${tail}" digits)
+    math(EXPR keep "${digits} / 2 + 1")
+    string(SUBSTRING "${tail}000000" 0 6 last)
+    list(APPEND groups ${last})
+  endif()
   set(text "")
-  foreach(at RANGE 0 ${length} 6)
-    math(EXPR left "${length} - ${at}")
-    if(left LESS_EQUAL 0)
-      break()
-    endif()
-    string(SUBSTRING "${hex}" ${at} 6 group)
-    string(LENGTH "${group}" digits)
-    math(EXPR chars "${digits} * 2 / 3 + 1")
-    math(EXPR value "0x${group} << (4 * (6 - ${digits}))")
-    foreach(shift 18 12 6 0)
-      if(chars GREATER 0)
-        math(EXPR index "(${value} >> ${shift}) & 63")
-        string(SUBSTRING "${alphabet}" ${index} 1 char)
-        string(APPEND text "${char}")
-        math(EXPR chars "${chars} - 1")
-      else()
-        string(APPEND text "=")
-      endif()
-    endforeach()
+  foreach(group IN LISTS groups)
+    math(EXPR value "0x${group}")
+    math(EXPR a "(${value} >> 18) & 63")
+    math(EXPR b "(${value} >> 12) & 63")
+    math(EXPR c "(${value} >> 6) & 63")
+    math(EXPR d "${value} & 63")
+    list(GET alphabet ${a} ${b} ${c} ${d} chars)
+    string(REPLACE ";" "" chars "${chars}")
+    string(APPEND text "${chars}")
   endforeach()
+  if(NOT tail STREQUAL "")
+    string(LENGTH "${text}" all)
+    math(EXPR all "${all} - 4 + ${keep}")
+    string(SUBSTRING "${text}" 0 ${all} text)
+    if(keep EQUAL 2)
+      string(APPEND text "==")
+    else()
+      string(APPEND text "=")
+    endif()
+  endif()
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
 
+# The page's module, without the file its glue would fetch: the page
+# compiles the inlined WebAssembly itself.
+file(READ "${WASM}" wasm HEX)
+base64ofhex("${wasm}" wasm)
+
+# The names korvel_add_bitmaps() refuses, which the page refuses alike.
+string(REGEX MATCH "set\\(reserved([^)]*)\\)" reserved "${names}")
+string(REGEX REPLACE "[ \n]+" " " reserved "${CMAKE_MATCH_1}")
+string(STRIP "${reserved}" reserved)
+if(reserved STREQUAL "")
+  message(FATAL_ERROR "${NAMES} holds no set(reserved ...): the page cannot refuse the names it refuses")
+endif()
+string(REPLACE "@KORVEL_RESERVED_NAMES@" "${reserved}" script "${script}")
+
 set(hashes "")
-foreach(part module headermodule script)
+foreach(part module script)
   # Inside <script>, this text would end the element early.
   string(TOLOWER "${${part}}" lower)
   string(FIND "${lower}" "</script" at)
@@ -57,7 +85,7 @@ string(STRIP "${hashes}" hashes)
 string(REPLACE "@KORVEL_SCRIPT_HASHES@" "${hashes}" page "${page}")
 string(REPLACE "@KORVEL_STYLE@" "${style}" page "${page}")
 string(REPLACE "@KORVEL_MODULE@" "${module}" page "${page}")
-string(REPLACE "@KORVEL_HEADER_MODULE@" "${headermodule}" page "${page}")
+string(REPLACE "@KORVEL_WASM@" "${wasm}" page "${page}")
 string(REPLACE "@KORVEL_PAGE@" "${script}" page "${page}")
 file(WRITE "${OUTPUT}.new" "${page}")
 file(RENAME "${OUTPUT}.new" "${OUTPUT}")

@@ -1,27 +1,34 @@
 // SPDX-License-Identifier: MIT
-// korvel im Browser: the page around korvel's own program.
+// korvel im Browser: the page around korvel's own programs.
 //
-// Every file is converted by korvel itself, compiled to WebAssembly
-// (korvelModule, inlined above this script): the file is written into the
-// module's file system under its own name and korvel's main runs on that
-// name, so the page shows exactly what `korvel <name>` prints, and its exit
-// status. korvel closes its standard output at the end of a run, so every
-// run gets a fresh instance of the module.
+// Every file is converted by korvel itself, compiled to WebAssembly with
+// korvel-header and korvel-preview into one module (korvelPrograms,
+// inlined above this script): the file is written into the module's file
+// system under its own name and korvel's main runs on that name, so the
+// page shows exactly what `korvel <name>` prints, and its exit status.
+// Each program closes its standard output at the end of a run, so every
+// run gets a fresh instance of the module, made from the WebAssembly that
+// the page compiles once.
 //
-// A converted picture can also be saved as a named header in any layout,
-// written by korvel-header's own code (korvelHeaderModule), as
-// korvel_add_bitmaps() writes it.
+// A converted picture can be saved as a named header in any layout, and
+// all results as one header of frames, written by korvel-header's own
+// code as korvel_add_bitmaps() writes them. A text pasted into the page is
+// read and drawn by korvel-preview's own code.
 //
 // A PNG, JPEG, GIF or WebP picture is nothing korvel reads. The page makes
 // a 1-bit BMP of it first, as a paint program would save it (40-byte header,
 // black at palette index 0, rows bottom-up), and hands that to korvel: a
 // pixel darker than the threshold is black, and korvel lights black pixels.
+// An animation gives one such BMP, and one result, for each frame as the
+// browser composes it.
 'use strict';
 
 (() => {
   const results = document.getElementById('results');
   const picker = document.getElementById('files');
   const template = document.getElementById('card');
+  // The card of each result element, for the header of all results.
+  const cards = new WeakMap();
 
   // One file after the other, each shown at once in the order given.
   let queue = Promise.resolve();
@@ -29,10 +36,13 @@
     for (const file of Array.from(files)) {
       const card = makecard(file.name);
       results.append(card.element);
+      // All files are read at once, as reading waits on the browser.
+      const reading = file.arrayBuffer().then((buffer) => new Uint8Array(buffer), () => null);
       // Whatever goes wrong with one file is said on its card; the next
       // one is handled all the same.
-      queue = queue.then(() => handle(file, card)).catch((error) => card.fail(String(error)));
+      queue = queue.then(() => handle(file, reading, card)).catch((error) => card.fail(String(error)));
     }
+    panel.element.hidden = results.childElementCount === 0;
   }
 
   picker.addEventListener('change', () => {
@@ -54,47 +64,76 @@
     addfiles(event.dataTransfer.files);
   });
 
-  // --- korvel ---------------------------------------------------------
+  // --- korvel's programs ----------------------------------------------
 
-  // Runs korvel on name, with bytes as the file's content; null bytes
-  // leave the file out, and korvel says it was not found.
-  async function korvel(name, bytes) {
-    const out = [];
-    const module = await korvelModule({
+  // The module's WebAssembly, compiled once.
+  const compiled = WebAssembly.compile(Uint8Array.from(
+    atob(document.getElementById('korvel-wasm').textContent.trim()), (c) => c.charCodeAt(0)));
+
+  // Runs one of korvel's programs on args in a fresh instance: files maps
+  // paths (from the folder the run starts in) to their bytes, input is
+  // standard input's text. Returns the exit status, what it wrote to
+  // standard output and error, both as they came, and the instance, whose
+  // files may be read.
+  async function run(args, files = {}, input = '') {
+    const out = [], err = [], all = [];
+    const wasm = await compiled;
+    const stdin = new TextEncoder().encode(input);
+    let read = 0;
+    const module = await korvelPrograms({
       noInitialRun: true,
-      // Standard input is empty: korvel never waits for one, nor does the
-      // page prompt for it.
-      stdin: () => null,
-      stdout: (byte) => out.push(byte),
-      stderr: (byte) => out.push(byte),
+      instantiateWasm: (imports, receive) => {
+        WebAssembly.instantiate(wasm, imports).then((instance) => receive(instance));
+        return {};
+      },
+      // Without input, standard input is empty: no program waits for one,
+      // nor does the page prompt for it.
+      stdin: () => (read < stdin.length ? stdin[read++] : null),
+      stdout: (byte) => { out.push(byte); all.push(byte); },
+      stderr: (byte) => { err.push(byte); all.push(byte); },
     });
     // A folder of its own, so that no name meets the module's /dev or /tmp.
     module.FS.mkdir('/bilder');
     module.FS.chdir('/bilder');
-    if (bytes !== null)
-      module.FS.writeFile(name, bytes);
-    const status = module.callMain([name]);
-    return { text: new TextDecoder().decode(new Uint8Array(out)), status };
+    // A path given null bytes is a folder.
+    for (const [path, bytes] of Object.entries(files)) {
+      const folder = path.lastIndexOf('/');
+      if (bytes === null)
+        module.FS.mkdirTree(path);
+      else if (folder > 0)
+        module.FS.mkdirTree(path.slice(0, folder));
+      if (bytes !== null)
+        module.FS.writeFile(path, bytes);
+    }
+    const status = module.callMain(args);
+    const text = (bytes) => new TextDecoder().decode(new Uint8Array(bytes));
+    return { status, out: text(out), err: text(err), all: text(all), module };
   }
 
-  // korvel-header's header of the picture, its array named name, in the
-  // layout; null, with its message, where it refuses.
-  async function korvelheader(name, picture, bytes, layout) {
-    const messages = [];
-    const module = await korvelHeaderModule({
-      noInitialRun: true,
-      stdout: (byte) => messages.push(byte),
-      stderr: (byte) => messages.push(byte),
+  // korvel on name, with bytes as the file's content; null bytes leave
+  // the file out, and korvel says it was not found.
+  async function korvel(name, bytes) {
+    const { all, status } = await run(['korvel', name], bytes === null ? {} : { [name]: bytes });
+    return { text: all, status };
+  }
+
+  // korvel-header's header of the pictures ({ name, bytes } each), their
+  // arrays named name, with options before the header's path; null, with
+  // its message, where it refuses. Each picture has a folder of its own,
+  // as two may have one name.
+  async function korvelheader(options, name, pictures) {
+    const files = {};
+    const paths = pictures.map((picture, i) => {
+      const path = pictures.length > 1 ? `${i}/${picture.name}` : picture.name;
+      files[path] = picture.bytes;
+      return path;
     });
-    // The picture in its folder, as korvel gets it, the header in another.
-    module.FS.mkdir('/bilder');
-    module.FS.mkdir('/header');
-    module.FS.chdir('/bilder');
-    module.FS.writeFile(picture, bytes);
-    const status = module.callMain(['--layout', layout, '/header/header.h', name, picture]);
-    if (status !== 0)
-      return { text: null, message: new TextDecoder().decode(new Uint8Array(messages)) };
-    return { text: module.FS.readFile('/header/header.h', { encoding: 'utf8' }), message: '' };
+    files['/header'] = null;
+    const header = '/header/header.h';
+    const made = await run(['korvel-header', ...options, header, name, ...paths], files);
+    if (made.status !== 0)
+      return { text: null, message: made.err.trim() };
+    return { text: made.module.FS.readFile(header, { encoding: 'utf8' }), message: '' };
   }
 
   // The array's name as korvel_add_bitmaps() makes it of a file's stem:
@@ -116,15 +155,18 @@
   // --- one file -------------------------------------------------------
 
   const otherpictures = [
-    [0x89, 0x50, 0x4E, 0x47],  // PNG
-    [0xFF, 0xD8, 0xFF],        // JPEG
-    [0x47, 0x49, 0x46, 0x38],  // GIF8
+    ['image/png', [0x89, 0x50, 0x4E, 0x47]],
+    ['image/jpeg', [0xFF, 0xD8, 0xFF]],
+    ['image/gif', [0x47, 0x49, 0x46, 0x38]],  // GIF8
   ];
 
-  function isotherpicture(bytes) {
+  // The type of a picture korvel does not read, or null.
+  function othertype(bytes) {
     const starts = (magic, at = 0) => magic.every((b, i) => bytes[at + i] === b);
-    const webp = starts([0x52, 0x49, 0x46, 0x46]) && starts([0x57, 0x45, 0x42, 0x50], 8);
-    return webp || otherpictures.some((magic) => starts(magic));
+    if (starts([0x52, 0x49, 0x46, 0x46]) && starts([0x57, 0x45, 0x42, 0x50], 8))
+      return 'image/webp';
+    const known = otherpictures.find(([, magic]) => starts(magic));
+    return known ? known[0] : null;
   }
 
   // A name that the module's file system can hold as one file of its own
@@ -133,22 +175,25 @@
     return name !== '' && name !== '.' && name !== '..' && !name.includes('/') && !name.includes('\0');
   }
 
-  async function handle(file, card) {
+  // reading gives the file's bytes, or null for a folder or a file that
+  // went away, which korvel then says it did not find.
+  async function handle(file, reading, card) {
     if (!plainname(file.name)) {
       card.fail(`Der Dateiname „${file.name}“ ist kein Name einer Datei; korvel bekommt sie nicht.`);
       return;
     }
-    let bytes = null;
-    try {
-      bytes = new Uint8Array(await file.arrayBuffer());
-    } catch (error) {
-      // A folder or a file that went away: korvel says it was not found.
-    }
+    const bytes = await reading;
     card.original = bytes;
-    if (bytes !== null && isotherpicture(bytes))
+    const type = bytes === null ? null : othertype(bytes);
+    if (type === null) {
+      await convert(card, file.name, bytes);
+      return;
+    }
+    const frames = await animationframes(card, bytes, type);
+    if (frames === null)
       await makeonebit(card, bytes);
     else
-      await convert(card, file.name, bytes);
+      await makeanimation(card, frames);
   }
 
   async function convert(card, name, bytes) {
@@ -163,13 +208,11 @@
 
   // --- making a 1-bit BMP ---------------------------------------------
 
-  const defaults = { threshold: 50, dither: false, invert: false, fit: false, width: 128, height: 64 };
+  const defaults = { threshold: 50, dither: false, invert: false, rotate: 0, mirror: false,
+                     fit: false, width: 128, height: 64 };
   // korvel takes at most 255 pixels a side.
   const largest = 255;
 
-  // A picture larger than korvel takes is fitted at once, and kept only as
-  // large as the largest fitting needs: no setting then costs more than
-  // for a picture of 255 x 255.
   async function makeonebit(card, bytes) {
     let full;
     try {
@@ -179,21 +222,92 @@
       await convert(card, card.name, bytes);
       return;
     }
-    card.size = { width: full.width, height: full.height };
     card.settings = { ...defaults };
-    if (full.width > largest || full.height > largest) {
-      card.settings.fit = true;
-      const small = fitted(full.width, full.height, { fit: true, width: largest, height: largest });
-      card.bitmap = await createImageBitmap(full, { resizeWidth: small.width, resizeHeight: small.height,
-                                                   resizeQuality: 'high' });
-      full.close();
-      card.note(`Das Bild ist ${card.size.width} x ${card.size.height} Pixel groß, korvel nimmt ` +
-                `höchstens ${largest} je Seite: es wurde gleich eingepasst.`);
-    } else {
-      card.bitmap = full;
-    }
+    await takebitmap(card, full);
     card.showsettings(() => remakesoon(card));
     await remake(card);
+  }
+
+  // A picture larger than korvel takes is fitted at once, and kept only as
+  // large as the largest fitting needs: no setting then costs more than
+  // for a picture of 255 x 255.
+  async function takebitmap(card, full) {
+    card.size = { width: full.width, height: full.height };
+    if (full.width <= largest && full.height <= largest) {
+      card.bitmap = full;
+      return;
+    }
+    card.settings.fit = true;
+    const small = fitted(full.width, full.height, { fit: true, width: largest, height: largest });
+    card.bitmap = await createImageBitmap(full, { resizeWidth: small.width, resizeHeight: small.height,
+                                                 resizeQuality: 'high' });
+    full.close();
+    card.note(`Das Bild ist ${card.size.width} x ${card.size.height} Pixel groß, korvel nimmt ` +
+              `höchstens ${largest} je Seite: es wurde gleich eingepasst.`);
+  }
+
+  // The frames of an animated GIF, WebP or PNG as the browser composes
+  // them (offsets and disposal applied), each with its delay in
+  // milliseconds; null for a still picture, or where the browser decodes
+  // no frames, which the card then says.
+  async function animationframes(card, bytes, type) {
+    if (type === 'image/jpeg')
+      return null;
+    if (typeof ImageDecoder === 'undefined' || !(await ImageDecoder.isTypeSupported(type))) {
+      card.note('Dieser Browser zerlegt keine Animationen: von einer Animation nimmt die Seite ' +
+                'nur das erste Bild.');
+      return null;
+    }
+    let decoder = null;
+    try {
+      decoder = new ImageDecoder({ data: bytes, type });
+      await decoder.completed;
+      const track = decoder.tracks.selectedTrack;
+      if (!track || !track.animated || track.frameCount < 2)
+        return null;
+      const frames = [];
+      for (let frameIndex = 0; frameIndex < track.frameCount; frameIndex++) {
+        const { image } = await decoder.decode({ frameIndex });
+        frames.push({ bitmap: await createImageBitmap(image), delay: Math.round((image.duration || 0) / 1000) });
+        image.close();
+      }
+      return frames;
+    } catch (error) {
+      // What the decoder cannot take, createImageBitmap may still read.
+      return null;
+    } finally {
+      if (decoder !== null)
+        decoder.close();
+    }
+  }
+
+  // One result for each frame, after the file's own card, which becomes
+  // the first; its settings make every frame, and its player shows them
+  // at their delays.
+  async function makeanimation(first, frames) {
+    const group = [];
+    let last = first;
+    for (const [index, frame] of frames.entries()) {
+      const card = index === 0 ? first : makecard(first.name);
+      if (index > 0) {
+        last.element.after(card.element);
+        last = card;
+      }
+      card.frame(index, frames.length, frame.delay);
+      card.settings = first.settings ?? { ...defaults };
+      first.settings = card.settings;
+      await takebitmap(card, frame.bitmap);
+      group.push(card);
+    }
+    first.showsettings(() => {
+      for (const card of group) {
+        card.settings = first.settings;
+        remakesoon(card);
+      }
+    });
+    for (const card of group)
+      await remake(card);
+    first.play(group);
   }
 
   // While a slider moves, one remake runs at a time, the last setting after it.
@@ -214,10 +328,13 @@
 
   async function remake(card) {
     const s = card.settings;
-    const size = fitted(card.size.width, card.size.height, s);
+    const turned = turnedsize(card.size, s);
+    const size = fitted(turned.width, turned.height, s);
     card.describe(`Als 1-Bit-BMP ${card.made} erzeugt: Schwelle ${s.threshold} %, ` +
                   `${s.dither ? 'mit' : 'ohne'} Floyd-Steinberg-Dithering, ` +
                   `${s.invert ? 'invertiert' : 'nicht invertiert'}, ` +
+                  `${s.rotate ? `um ${s.rotate}° gedreht` : 'nicht gedreht'}, ` +
+                  `${s.mirror ? 'gespiegelt' : 'nicht gespiegelt'}, ` +
                   (s.fit ? `eingepasst in ${s.width} x ${s.height}` : 'Originalgröße') +
                   ` (${size.width} x ${size.height} Pixel)`);
     // Too large for korvel: its refusal needs the size alone, not the pixels.
@@ -225,6 +342,11 @@
     card.bmp = toolarge ? onebitbmp(null, size.width, size.height)
                         : onebitbmp(darkness(card.bitmap, size, s), size.width, size.height);
     await convert(card, card.made, card.bmp);
+  }
+
+  // The picture's size once turned: a quarter turn swaps its sides.
+  function turnedsize(size, s) {
+    return s.rotate % 180 ? { width: size.height, height: size.width } : size;
   }
 
   // The picture's size, or the largest that fits width x height keeping
@@ -239,10 +361,12 @@
     };
   }
 
-  // Which pixels become black, row by row from the top: those whose
-  // luminance (Rec. 709, transparency over white) lies below the threshold,
-  // the others with invert; with dithering, each pixel's error is spread
-  // Floyd-Steinberg fashion over its neighbours to the right and below.
+  // Which pixels become black, row by row from the top, of the picture
+  // turned clockwise, then mirrored left to right, then scaled to size:
+  // those whose luminance (Rec. 709, transparency over white) lies below
+  // the threshold, the others with invert; with dithering, each pixel's
+  // error is spread Floyd-Steinberg fashion over its neighbours to the
+  // right and below.
   function darkness(bitmap, size, s) {
     const canvas = document.createElement('canvas');
     canvas.width = size.width;
@@ -250,7 +374,14 @@
     const context = canvas.getContext('2d', { willReadFrequently: true });
     context.fillStyle = '#fff';
     context.fillRect(0, 0, size.width, size.height);
-    context.drawImage(bitmap, 0, 0, size.width, size.height);
+    // The transform works from the last step back: mirror, turn about the
+    // centre, then draw the picture at the size it has before turning.
+    const upright = turnedsize(size, s);
+    context.translate(size.width / 2, size.height / 2);
+    if (s.mirror)
+      context.scale(-1, 1);
+    context.rotate(s.rotate * Math.PI / 180);
+    context.drawImage(bitmap, -upright.width / 2, -upright.height / 2, upright.width, upright.height);
     const rgba = context.getImageData(0, 0, size.width, size.height).data;
     const level = new Float32Array(size.width * size.height);
     for (let i = 0; i < level.length; i++)
@@ -311,10 +442,6 @@
 
   // --- the card of one file ------------------------------------------
 
-  // Lit and dark as a display shows them.
-  const lit = [0xE8, 0xF4, 0xFF];
-  const dark = [0x10, 0x18, 0x20];
-
   function makecard(name) {
     const element = template.content.firstElementChild.cloneNode(true);
     const part = (selector) => element.querySelector(selector);
@@ -338,9 +465,12 @@
       bmp: null,
       settings: null,
       converted: null,
+      delay: null,
       text: '',
+      status: null,
     };
     card.arrayname = arrayname(card.stem);
+    cards.set(element, card);
 
     card.note = (text) => {
       const note = part('.note');
@@ -359,14 +489,29 @@
       made.hidden = false;
     };
 
+    // Frame index of count, shown for delay milliseconds: named and saved
+    // as such, <stem>_<index>.
+    card.frame = (index, count, delay) => {
+      element.dataset.korvelFrame = String(index);
+      element.dataset.korvelDelay = String(delay);
+      card.delay = delay;
+      part('h2').textContent = `${name}: Bild ${index + 1} von ${count}, ${delay} ms`;
+      card.stem = `${stem}_${index}`;
+      card.arrayname = arrayname(card.stem);
+      card.made = `${stem}-${name.slice(dot + 1)}-${index}.bmp`;
+      headerlabel();
+    };
+
     card.show = (text, status) => {
       card.text = text;
+      card.status = status;
       part('pre').textContent = text;
       const converted = status === 0;
+      const bytes = converted ? arraybytes(text) : [];
       const preview = part('.preview');
       preview.replaceChildren();
       if (converted)
-        preview.append(...drawing(arraybytes(text)));
+        preview.append(...drawing(korvelpixels(bytes)));
       part('[data-korvel-copy]').hidden = !converted;
       part('[data-korvel-save="h"]').hidden = !converted;
       part('[data-korvel-save="h"]').textContent = `Als ${card.stem}.h speichern`;
@@ -375,7 +520,7 @@
       // A picture too large for korvel, not fitted: the way out.
       if (!converted && card.settings !== null && !card.settings.fit)
         card.note('Tipp: „einpassen in“ ankreuzen, dann passt das Bild in korvels 255 x 255 Pixel.');
-      announce(converted ? `${name}: umgewandelt, ${arraybytes(text).slice(0, 2).join(' x ')} Pixel`
+      announce(converted ? `${part('h2').textContent}: umgewandelt, ${bytes[0]} x ${bytes[1]} Pixel`
                          : `${name}: ${text.trim()}`);
       // A BMP korvel refused may still be a picture the browser can read.
       const offer = !converted && card.settings === null && card.original !== null &&
@@ -395,10 +540,9 @@
     };
     part('[name="layout"]').addEventListener('change', headerlabel);
     part('[data-korvel-save="header"]').addEventListener('click', async () => {
-      const { name, bytes } = card.converted;
-      const made = await korvelheader(card.arrayname, name, bytes, layout());
+      const made = await korvelheader(['--layout', layout()], card.arrayname, [card.converted]);
       if (made.text === null)
-        card.note(made.message.trim());
+        card.note(made.message);
       else
         save(new Blob([made.text], { type: 'text/plain' }), headername());
     });
@@ -412,6 +556,8 @@
       fields.thresholdnumber.value = s.threshold;
       fields.dither.checked = s.dither;
       fields.invert.checked = s.invert;
+      fields.rotate.value = String(s.rotate);
+      fields.mirror.checked = s.mirror;
       fields.fit.checked = s.fit;
       fields.width.value = s.width;
       fields.height.value = s.height;
@@ -439,6 +585,8 @@
           threshold,
           dither: fields.dither.checked,
           invert: fields.invert.checked,
+          rotate: Number(fields.rotate.value),
+          mirror: fields.mirror.checked,
           fit: fields.fit.checked,
           width,
           height,
@@ -446,6 +594,29 @@
         changed();
       });
       form.addEventListener('submit', (event) => event.preventDefault());
+    };
+
+    // The frames' drawings in turn, each for its delay: the last one made
+    // of each, so that the player follows the settings.
+    card.play = (group) => {
+      const player = part('.player');
+      player.hidden = false;
+      let shown = 0;
+      const next = () => {
+        if (!element.isConnected)
+          return;
+        const frame = group[shown];
+        if (frame.status === 0) {
+          const [canvas] = drawing(korvelpixels(arraybytes(frame.text)));
+          canvas.setAttribute('aria-label', `Animation, Bild ${shown + 1} von ${group.length}`);
+          player.replaceChildren(canvas);
+        }
+        // As browsers show GIFs: a delay under 20 ms is none they keep.
+        const delay = frame.delay < 20 ? 100 : frame.delay;
+        shown = (shown + 1) % group.length;
+        setTimeout(next, delay);
+      };
+      next();
     };
 
     part('[data-korvel-copy]').addEventListener('click', () => copy(card.text, part('[data-korvel-copy]')));
@@ -460,23 +631,200 @@
     return card;
   }
 
-  // The picture as the display lights it: one canvas pixel per picture
-  // pixel, enlarged by CSS, and its size.
-  function drawing(bytes) {
+  // --- all results in one header -------------------------------------
+
+  // The names korvel_add_bitmaps() refuses, from its own list.
+  const reserved = new Set('@KORVEL_RESERVED_NAMES@'.split(' '));
+
+  const panel = (() => {
+    const element = document.querySelector('[data-korvel-header]');
+    const fields = element.elements;
+    const button = element.querySelector('[data-korvel-save="frames"]');
+    const note = element.querySelector('.note');
+    for (const option of template.content.querySelectorAll('[name="layout"] option'))
+      fields.layout.append(option.cloneNode(true));
+    const say = (text) => {
+      note.textContent = text;
+      note.hidden = text === '';
+    };
+    // The table's name, as the function takes it; null, said, if refused.
+    const name = () => {
+      const given = fields.name.value;
+      let refusal = '';
+      if (!/^[A-Za-z_][A-Za-z0-9_]*$/.test(given))
+        refusal = `„${given}“ ist kein C-Bezeichner: Buchstaben, Ziffern und _, vorn keine Ziffer.`;
+      else if (reserved.has(given))
+        refusal = `„${given}“ nehmen C- oder C++-Compiler für sich; bitte einen anderen Namen.`;
+      fields.name.setCustomValidity(refusal);
+      fields.name.setAttribute('aria-invalid', String(refusal !== ''));
+      say(refusal);
+      return refusal === '' ? given : null;
+    };
+    const label = () => {
+      button.textContent = `Als ${fields.name.value || '…'}.h speichern`;
+    };
+    fields.name.addEventListener('input', () => {
+      name();
+      label();
+    });
+    element.addEventListener('submit', (event) => event.preventDefault());
+    button.addEventListener('click', async () => {
+      const table = name();
+      if (table === null)
+        return;
+      const all = Array.from(results.children, (child) => cards.get(child));
+      const taken = all.filter((card) => card.status === 0);
+      const left = all.filter((card) => card.status !== 0).map((card) => card.element.querySelector('h2').textContent);
+      if (taken.length === 0) {
+        say('Noch kein umgewandeltes Ergebnis: nichts zu speichern.');
+        return;
+      }
+      const options = ['--frames', '--layout', fields.layout.value];
+      if (fields.progmem.checked)
+        options.unshift('--progmem');
+      if (taken.every((card) => card.delay !== null))
+        options.push('--delays', taken.map((card) => card.delay).join(','));
+      const made = await korvelheader(options, table, taken.map((card) => card.converted));
+      if (made.text === null) {
+        say(made.message);
+        return;
+      }
+      say(left.length === 0 ? '' : `Nicht im Header, da nicht umgewandelt: ${left.join(', ')}`);
+      save(new Blob([made.text], { type: 'text/plain' }), `${table}.h`);
+    });
+    label();
+    return { element };
+  })();
+
+  // --- a pasted text, drawn -------------------------------------------
+
+  const pastearea = document.querySelector('[data-korvel-paste]');
+  const pasted = document.querySelector('[data-korvel-pasted]');
+  let drawingpaste = false, pasteagain = false;
+
+  // korvel-preview on the text, as from a pipe: its drawing of every
+  // array, or its message.
+  async function drawpaste() {
+    if (drawingpaste) {
+      pasteagain = true;
+      return;
+    }
+    drawingpaste = true;
+    try {
+      do {
+        pasteagain = false;
+        const text = pastearea.value;
+        pasted.removeAttribute('data-korvel-status');
+        if (text.trim() === '') {
+          pasted.hidden = true;
+          pasted.replaceChildren();
+          continue;
+        }
+        const { status, out, err } = await run(['korvel-preview'], {}, text);
+        if (pasteagain)
+          continue;
+        pasted.replaceChildren();
+        if (status === 0) {
+          for (const array of drawnarrays(out)) {
+            const figure = document.createElement('figure');
+            if (array.name !== null) {
+              const caption = document.createElement('figcaption');
+              caption.textContent = array.name;
+              figure.append(caption);
+            }
+            figure.append(...drawing(array));
+            pasted.append(figure);
+          }
+        } else {
+          const message = document.createElement('pre');
+          message.textContent = err;
+          pasted.append(message);
+        }
+        pasted.hidden = false;
+        pasted.dataset.korvelStatus = String(status);
+        announce(status === 0 ? `Eingefügt: ${pasted.querySelectorAll('canvas').length} Arrays gezeigt`
+                              : `Eingefügt: ${err.trim()}`);
+      } while (pasteagain);
+    } finally {
+      drawingpaste = false;
+    }
+  }
+  pastearea.addEventListener('input', drawpaste);
+  // Pasted elsewhere on the page: a text is drawn, files are converted.
+  document.addEventListener('paste', (event) => {
+    if (event.target instanceof HTMLInputElement || event.target instanceof HTMLTextAreaElement)
+      return;
+    const data = event.clipboardData;
+    if (data.files.length > 0) {
+      addfiles(data.files);
+    } else {
+      pastearea.value = data.getData('text/plain');
+      drawpaste();
+    }
+    event.preventDefault();
+  });
+
+  // The arrays in korvel-preview's drawing: each one's name, if any, its
+  // size "W x H", a frame, then two pixel rows to a line, the upper pixel
+  // lit in ▀, the lower in ▄, both in █, inside │ ... │.
+  function drawnarrays(text) {
+    const lines = text.split('\n');
+    const arrays = [];
+    let name = null;
+    for (let i = 0; i < lines.length; i++) {
+      const size = lines[i].match(/^(\d+) x (\d+)$/);
+      if (size === null) {
+        name = lines[i] === '' ? name : lines[i];
+        continue;
+      }
+      const [width, height] = [Number(size[1]), Number(size[2])];
+      const lit = new Uint8Array(width * height);
+      const rows = (height + 1) >> 1;
+      for (let row = 0; row < rows; row++) {
+        Array.from(lines[i + 2 + row]).slice(1, 1 + width).forEach((cell, x) => {
+          lit[2 * row * width + x] = cell === '▀' || cell === '█' ? 1 : 0;
+          if (2 * row + 1 < height)
+            lit[(2 * row + 1) * width + x] = cell === '▄' || cell === '█' ? 1 : 0;
+        });
+      }
+      arrays.push({ name, width, height, lit });
+      name = null;
+      i += rows + 2;
+    }
+    return arrays;
+  }
+
+  // --- drawing --------------------------------------------------------
+
+  // Lit and dark as a display shows them, each as one pixel of ImageData
+  // (red, green, blue, opaque) read as a 32-bit word in the machine's order.
+  const colour = (rgb) => new Uint32Array(Uint8Array.from([...rgb, 255]).buffer)[0];
+  const litcolour = colour([0xE8, 0xF4, 0xFF]);
+  const darkcolour = colour([0x10, 0x18, 0x20]);
+
+  // The pixels of korvel's bytes: width, height, then rows of (width + 7)
+  // / 8 bytes, the leftmost pixel in the high bit.
+  function korvelpixels(bytes) {
     const [width, height] = bytes;
     const rowbytes = (width + 7) >> 3;
+    const lit = new Uint8Array(width * height);
+    for (let y = 0; y < height; y++)
+      for (let x = 0; x < width; x++)
+        lit[y * width + x] = (bytes[2 + y * rowbytes + (x >> 3)] >> (7 - (x & 7))) & 1;
+    return { width, height, lit };
+  }
+
+  // The picture as the display lights it: one canvas pixel per picture
+  // pixel, enlarged by CSS, and its size.
+  function drawing({ width, height, lit }) {
     const canvas = document.createElement('canvas');
     canvas.width = width;
     canvas.height = height;
     const context = canvas.getContext('2d');
     const image = context.createImageData(width, height);
-    for (let y = 0; y < height; y++) {
-      for (let x = 0; x < width; x++) {
-        const on = bytes[2 + y * rowbytes + (x >> 3)] & (0x80 >> (x & 7));
-        image.data.set(on ? lit : dark, 4 * (y * width + x));
-        image.data[4 * (y * width + x) + 3] = 255;
-      }
-    }
+    const pixels = new Uint32Array(image.data.buffer);
+    for (let i = 0; i < pixels.length; i++)
+      pixels[i] = lit[i] ? litcolour : darkcolour;
     context.putImageData(image, 0, 0);
     const scale = Math.max(1, Math.floor(512 / Math.max(width, height)));
     // The height follows the width, which a narrow screen may cut.
