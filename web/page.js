@@ -96,7 +96,8 @@
     module.FS.mkdir('/bilder');
     module.FS.chdir('/bilder');
     // A path given null bytes is a folder.
-    for (const [path, bytes] of Object.entries(files)) {
+    for (const [given, bytes] of Object.entries(files)) {
+      const path = given.startsWith('/') ? given : `/bilder/${given}`;
       const folder = path.lastIndexOf('/');
       if (bytes === null)
         module.FS.mkdirTree(path);
@@ -261,6 +262,7 @@
     let decoder = null;
     try {
       decoder = new ImageDecoder({ data: bytes, type });
+      await decoder.tracks.ready;
       await decoder.completed;
       const track = decoder.tracks.selectedTrack;
       if (!track || !track.animated || track.frameCount < 2)

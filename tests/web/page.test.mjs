@@ -73,6 +73,23 @@ test('the page is German and asks the network for nothing', async () => {
 });
 
 // All at once, so also: several files, in the order given.
+// The lit pixels of each canvas, row by row, as "#" and ".".
+function litcanvases(canvases) {
+  return canvases.evaluateAll((all) => all.map((canvas) => {
+    const { data } = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+    const rows = [];
+    for (let y = 0; y < canvas.height; y++) {
+      let row = '';
+      for (let x = 0; x < canvas.width; x++) {
+        const p = 4 * (y * canvas.width + x);
+        row += 0.2126 * data[p] + 0.7152 * data[p + 1] + 0.0722 * data[p + 2] > 127.5 ? '#' : '.';
+      }
+      rows.push(row);
+    }
+    return rows;
+  }));
+}
+
 test('every picture gives korvel\'s text and status, the converted a canvas lit where the bits are set', async () => {
   const shown = await choose(page.tab, pictures);
   assert.deepEqual(shown.map((r) => r.file), pictures.map((p) => basename(p)));
@@ -80,19 +97,7 @@ test('every picture gives korvel\'s text and status, the converted a canvas lit 
     const expected = korvel(path);
     assert.deepEqual({ text: shown[i].text, status: shown[i].status }, expected, path);
     const card = page.tab.locator('[data-korvel-file]').nth(i);
-    const lit = await card.locator('canvas').evaluateAll((canvases) => canvases.map((canvas) => {
-      const { data } = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
-      const rows = [];
-      for (let y = 0; y < canvas.height; y++) {
-        let row = '';
-        for (let x = 0; x < canvas.width; x++) {
-          const p = 4 * (y * canvas.width + x);
-          row += 0.2126 * data[p] + 0.7152 * data[p + 1] + 0.0722 * data[p + 2] > 127.5 ? '#' : '.';
-        }
-        rows.push(row);
-      }
-      return rows;
-    }));
+    const lit = await litcanvases(card.locator('canvas'));
     assert.deepEqual(lit, expected.status === 0 ? [litpixels(expected.text)] : [], `canvas of ${path}`);
   }
 });
@@ -178,18 +183,53 @@ const drawings = {
                 '-draw', 'line 0,23 47,0'],
   gradient: ['-size', '64x16', 'gradient:black-white'],
 };
+// The README's ImageMagick line, run in a folder on its logo.png: the BMP
+// it makes there.
+const readmeline = magick ? spawnSync('awk', ['-v', 'name=imagemagick', '-f', join(process.env.KORVEL_SOURCE, 'tests', 'recipe.awk'),
+                                              join(process.env.KORVEL_SOURCE, 'README.md')]).stdout.toString() : '';
+function magickbmp(folder) {
+  assert.equal(spawnSync('sh', ['-c', readmeline], { cwd: folder }).status, 0, folder);
+  return join(folder, 'logo.bmp');
+}
+// A new folder with ImageMagick's picture of args as logo.png.
+function magickpicture(name, args) {
+  const folder = join(work, `magick-${name}`);
+  mkdirSync(folder);
+  assert.equal(spawnSync('convert', [...args, '-strip', join(folder, 'logo.png')]).status, 0, name);
+  return folder;
+}
+
 test('the README\'s ImageMagick line makes the array the page makes', { skip: !magick && 'no ImageMagick' }, async () => {
-  const line = spawnSync('awk', ['-v', 'name=imagemagick', '-f', join(process.env.KORVEL_SOURCE, 'tests', 'recipe.awk'),
-                                 join(process.env.KORVEL_SOURCE, 'README.md')]).stdout.toString();
-  assert.match(line, /^convert logo\.png .* BMP3:logo\.bmp\n$/);
+  assert.match(readmeline, /^convert logo\.png .* BMP3:logo\.bmp\n$/);
   for (const [name, args] of Object.entries(drawings)) {
-    const folder = join(work, `magick-${name}`);
-    mkdirSync(folder);
-    assert.equal(spawnSync('convert', [...args, '-strip', join(folder, 'logo.png')]).status, 0, name);
-    assert.equal(spawnSync('sh', ['-c', line], { cwd: folder }).status, 0, name);
+    const folder = magickpicture(name, args);
     const [shown] = await choose(page.tab, [{ name: `${name}.png`, mimeType: 'image/png',
                                               buffer: readFileSync(join(folder, 'logo.png')) }]);
-    assert.equal(shown.text, korvel(join(folder, 'logo.bmp')).text, name);
+    assert.equal(shown.text, korvel(magickbmp(folder)).text, name);
+  }
+});
+
+// Each row: a turn and a mirror in the page, and ImageMagick's options for
+// the same, of a drawing that no turn or mirror leaves as it is.
+const turns = [['90', false, ['-rotate', '90']], ['180', false, ['-rotate', '180']], ['270', false, ['-rotate', '270']],
+               ['0', true, ['-flop']], ['90', true, ['-rotate', '90', '-flop']]];
+const lopsided = ['-size', '13x6', 'xc:white', '-fill', 'black', '-draw', 'rectangle 0,0 4,1', '-draw', 'point 11,4',
+                  '-draw', 'line 2,5 8,3'];
+test('turning and mirroring make what ImageMagick\'s -rotate and -flop make', { skip: !magick && 'no ImageMagick' }, async () => {
+  const drawing = readFileSync(join(magickpicture('lopsided', lopsided), 'logo.png'));
+  for (const [rotate, mirror, options] of turns) {
+    const name = `gedreht-${rotate}-${mirror}.png`;
+    const folder = magickpicture(`turned-${rotate}-${mirror}`, ['-size', '13x6', `inline:data:image/png;base64,${drawing.toString('base64')}`, ...options]);
+    await choose(page.tab, [{ name, mimeType: 'image/png', buffer: drawing }]);
+    const card = page.tab.locator(`[data-korvel-file="${name}"]`);
+    await card.locator('[name="rotate"]').selectOption(rotate);
+    await (mirror ? card.locator('[name="mirror"]').check() : card.locator('[name="mirror"]').uncheck());
+    const said = `${rotate === '0' ? 'nicht gedreht' : `um ${rotate}° gedreht`}, ${mirror ? '' : 'nicht '}gespiegelt`;
+    await page.tab.waitForFunction(([n, said]) => {
+      const card = document.querySelector(`[data-korvel-file="${n}"][data-korvel-status]`);
+      return card && card.querySelector('.made').textContent.includes(said);
+    }, [name, said]);
+    assert.equal(await card.locator('pre').textContent(), korvel(magickbmp(folder)).text, name);
   }
 });
 
@@ -294,11 +334,26 @@ test('every file name gets korvel or a message, and later files go on', async ()
   assert.equal(shown[5][1], '0');
 });
 
+// Cards off the screen are laid out as they come into view: each is
+// measured there, as well as the page.
 test('nothing is wider than a phone\'s 375 pixels, a name of 300 characters included', async () => {
-  await choose(page.tab, [{ name: `${'x'.repeat(300)}.bmp`, mimeType: 'image/bmp', buffer: readFileSync(pictures[0]) }]);
+  await choose(page.tab, [{ name: `${'x'.repeat(300)}.bmp`, mimeType: 'image/bmp', buffer: readFileSync(pictures[0]) },
+                          { name: 'schmal.png', mimeType: 'image/png', buffer: Buffer.from(await drawn('image/png', greys)) }]);
   await page.tab.setViewportSize({ width: 375, height: 800 });
-  assert.ok(await page.tab.evaluate(() => document.documentElement.scrollWidth) <= 375,
-            `the page is ${await page.tab.evaluate(() => document.documentElement.scrollWidth)} px wide`);
+  const wide = await page.tab.evaluate(async () => {
+    const parts = [...document.querySelectorAll('.result')].slice(-2).concat([...document.querySelectorAll('.panel')]);
+    const found = [];
+    for (const part of parts) {
+      part.scrollIntoView();
+      await new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)));
+      if (part.scrollWidth > part.clientWidth)
+        found.push(`${part.className} ${part.scrollWidth} px`);
+    }
+    if (document.documentElement.scrollWidth > 375)
+      found.push(`the page ${document.documentElement.scrollWidth} px`);
+    return found;
+  });
+  assert.deepEqual(wide, []);
   await page.tab.setViewportSize({ width: 1280, height: 800 });
 });
 
@@ -351,6 +406,145 @@ test('a file dropped anywhere on the page is converted', async () => {
     document.querySelector('h1').dispatchEvent(new DragEvent('drop', { bubbles: true, dataTransfer: files }));
   }, Array.from(readFileSync(pictures[0])));
   await page.tab.waitForSelector('[data-korvel-file="gezogen.bmp"][data-korvel-status="0"] canvas');
+});
+
+// The header that korvel-header of the native build writes.
+function korvelheader(options, header, name, pictures) {
+  const made = spawnSync(join(host, 'korvel-header'), [...options, header, name, ...pictures]);
+  assert.equal(made.status, 0, made.stderr.toString());
+  return readFileSync(header, 'utf8');
+}
+
+// An animation as ImageMagick writes one: frames at offsets, disposed of
+// in each of GIF's ways, at different delays (in hundredths of a second).
+const animation = ['-dispose', 'none', '-delay', '10', '-size', '24x12', 'xc:white',
+                   '-dispose', 'previous', '-delay', '25', '-page', '24x12+3+2', '-size', '6x4', 'xc:black',
+                   '-dispose', 'background', '-delay', '40', '-page', '24x12+12+5', '-size', '6x4', 'xc:black',
+                   '-dispose', 'none', '-delay', '7', '-page', '24x12+18+1', '-size', '4x4', 'xc:black', '-loop', '0'];
+
+// A page of its own, as the header of all results takes every result.
+test('an animated GIF gives ImageMagick\'s frames and delays; the header of all results is korvel-header\'s', { skip: !magick && 'no ImageMagick' }, async () => {
+  const own = await openpage(process.env.KORVEL_PAGE);
+  try {
+    await alltogether(own);
+  } finally {
+    await own.browser.close();
+  }
+});
+
+async function alltogether(own) {
+  const folder = join(work, 'animation');
+  mkdirSync(folder);
+  const gif = join(folder, 'lauf.gif');
+  assert.equal(spawnSync('convert', [...animation, gif]).status, 0);
+  assert.equal(spawnSync('convert', [gif, '-coalesce', join(folder, 'frame-%d.png')]).status, 0);
+  const delays = spawnSync('identify', ['-format', '%T ', gif]).stdout.toString().trim().split(' ').map((cs) => 10 * cs);
+  const frames = delays.map((_, i) => {
+    const framefolder = join(folder, `frame-${i}`);
+    mkdirSync(framefolder);
+    writeFileSync(join(framefolder, 'logo.png'), readFileSync(join(folder, `frame-${i}.png`)));
+    return magickbmp(framefolder);
+  });
+  await own.tab.setInputFiles('#files', [gif]);
+  await own.tab.waitForFunction((count) => document.querySelectorAll('[data-korvel-frame][data-korvel-status]').length === count, frames.length);
+  const shown = await own.tab.locator('[data-korvel-file]').evaluateAll((all) => all.map((card) =>
+    [card.dataset.korvelFile, card.dataset.korvelFrame, Number(card.dataset.korvelDelay), card.querySelector('pre').textContent]));
+  assert.deepEqual(shown, frames.map((bmp, i) => ['lauf.gif', String(i), delays[i], korvel(bmp).text]));
+  assert.equal(await own.tab.locator('.player canvas').count(), 1);
+
+  // Frames alone: with their delays.
+  const panel = own.tab.locator('[data-korvel-header]');
+  const saveall = async (name) => {
+    const [file] = await Promise.all([own.tab.waitForEvent('download'), panel.locator('[data-korvel-save="frames"]').click()]);
+    assert.equal(file.suggestedFilename(), `${name}.h`);
+    const path = join(folder, `page-${name}.h`);
+    await file.saveAs(path);
+    return readFileSync(path, 'utf8');
+  };
+  assert.equal(await saveall('bilder'), korvelheader(['--frames', '--delays', delays.join(',')], join(folder, 'bilder.h'), 'bilder', frames));
+
+  // Names refused as korvel_add_bitmaps() refuses them, and nothing saved.
+  for (const [name, says] of [['1x', /kein C-Bezeichner/], ['', /kein C-Bezeichner/], ['int', /nehmen C- oder C\+\+-Compiler/],
+                              ['main', /nehmen C- oder C\+\+-Compiler/], ['unix', /nehmen C- oder C\+\+-Compiler/]]) {
+    await panel.locator('[name="name"]').fill(name);
+    await panel.locator('[data-korvel-save="frames"]').click();
+    assert.match(await panel.locator('.note').textContent(), says, name);
+    assert.equal(await panel.locator('[name="name"]').evaluate((field) => field.validity.valid), false, name);
+  }
+
+  // With a still picture and a refused one: the converted in the order
+  // shown, without delays, the refused named; each in flash, in pages.
+  const still = join(folder, 'logo.bmp');
+  writeFileSync(still, readFileSync(pictures[0]));
+  const w9 = join(seeds, 'w9.bmp');
+  await choose(own.tab, [still, join(seeds, 'cut.bmp'), w9]);
+  await panel.locator('[name="name"]').fill('alles');
+  await panel.locator('[name="progmem"]').check();
+  await panel.locator('[name="layout"]').selectOption('pages');
+  const all = await saveall('alles');
+  assert.equal(all, korvelheader(['--progmem', '--frames', '--layout', 'pages'], join(folder, 'alles.h'), 'alles', [...frames, still, w9]));
+  assert.match(await panel.locator('.note').textContent(), /nicht umgewandelt: cut\.bmp$/);
+
+  // It compiles with two headers of single pictures from their cards.
+  writeFileSync(join(folder, 'alles.h'), all.replace('#include <avr/pgmspace.h>\n', '#define PROGMEM\n'));
+  for (const [name, layout] of [['logo.bmp', 'xbm'], ['w9.bmp', 'korvel']]) {
+    const card = own.tab.locator(`[data-korvel-file="${name}"]`);
+    await card.locator('[name="layout"]').selectOption(layout);
+    const [file] = await Promise.all([own.tab.waitForEvent('download'), card.locator('[data-korvel-save="header"]').click()]);
+    await file.saveAs(join(folder, file.suggestedFilename()));
+  }
+  writeFileSync(join(folder, 'firmware.c'), '#include "alles.h"\n#include "logo.xbm.h"\n#include "w9.korvel.h"\n' +
+                'int main(void) { return alles[4][0] + logo[0] + w9[0] == 128 + 128 + 9 ? 0 : 1; }\n');
+  const compiled = spawnSync('cc', ['-std=c99', '-Wall', '-Werror', '-pedantic', '-o', join(folder, 'firmware'), join(folder, 'firmware.c')]);
+  assert.equal(compiled.status, 0, compiled.stderr.toString());
+  assert.equal(spawnSync(join(folder, 'firmware')).status, 0);
+
+  // A browser without ImageDecoder takes the first frame, and says so.
+  await own.tab.evaluate(() => { delete window.ImageDecoder; });
+  const [first] = await choose(own.tab, [{ name: 'alt.gif', mimeType: 'image/gif', buffer: readFileSync(gif) }]);
+  assert.equal(first.text, korvel(frames[0]).text);
+  assert.match(await own.tab.locator('[data-korvel-file="alt.gif"] .note').textContent(), /zerlegt keine Animationen/);
+  assert.equal(await own.tab.locator('[data-korvel-file="alt.gif"]').count(), 1);
+  assert.deepEqual([own.requests, own.errors], [[], []]);
+}
+
+// Each row: a text pasted, as korvel-preview reads it from a pipe.
+const pastes = {
+  korvel: () => korvel(pictures[0]).text,
+  header: () => korvelheader(['--frames', '--delays', '40,1000', '--layout', 'pages'], join(work, 'paste.h'), 'lauf',
+                              [pictures[0], join(seeds, 'w9.bmp')]),
+  toomany: () => 'static const unsigned char bmppic [] = {\n  0x08, 0x01,\n  0x7E, 0x00 };\n',
+  message: () => korvel(join(work, 'fehlt.bmp')).text,
+};
+test('a pasted text gives korvel-preview\'s drawing or message', async () => {
+  const area = page.tab.locator('textarea[data-korvel-paste]');
+  const pasted = page.tab.locator('[data-korvel-pasted]');
+  for (const [name, text] of Object.entries(pastes).map(([name, make]) => [name, make()])) {
+    const native = spawnSync(join(host, 'korvel-preview'), [], { input: text });
+    await area.fill(text);
+    await page.tab.waitForSelector('[data-korvel-pasted][data-korvel-status]');
+    assert.equal(Number(await pasted.getAttribute('data-korvel-status')), native.status, name);
+    if (native.status !== 0) {
+      assert.equal(await pasted.locator('pre').textContent(), native.stderr.toString(), name);
+      assert.equal(await pasted.locator('canvas').count(), 0, name);
+      continue;
+    }
+    // Each array drawn as korvel's own array of its picture lights.
+    const arrays = (text.match(/static const unsigned char [^*]*?\};/g) || []).length;
+    const expected = name === 'korvel' ? [litpixels(text)] : [litpixels(korvel(pictures[0]).text), litpixels(korvel(join(seeds, 'w9.bmp')).text)];
+    assert.equal(expected.length, arrays, name);
+    assert.deepEqual(await litcanvases(pasted.locator('canvas')), expected, name);
+    if (name === 'header')
+      assert.deepEqual(await pasted.locator('figcaption').allTextContents(), ['lauf_0', 'lauf_1']);
+  }
+  // Pasted anywhere else on the page: into the area, and drawn.
+  await page.tab.evaluate((text) => {
+    const data = new DataTransfer();
+    data.setData('text/plain', text);
+    document.querySelector('h1').dispatchEvent(new ClipboardEvent('paste', { bubbles: true, clipboardData: data }));
+  }, pastes.korvel());
+  await page.tab.waitForSelector('[data-korvel-pasted][data-korvel-status="0"] canvas');
+  assert.equal(await area.inputValue(), pastes.korvel());
 });
 
 test('nothing was asked of the network, and the console shows no error', () => {
