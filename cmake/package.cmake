@@ -30,6 +30,9 @@ e-paper displays. Its user interface (usage screen and messages) is in
 German.]])
 if(WIN32)
   install(FILES README.md LICENSE DESTINATION .)
+  if(KORVEL_PAGE_FILE)
+    install(FILES ${KORVEL_PAGE_FILE} DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
   set(CPACK_GENERATOR ZIP)
   include(CPack)
   return()
@@ -68,5 +71,22 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/korvel.1.gz ${CMAKE_CURRENT_BINARY_DIR
   ${CMAKE_CURRENT_BINARY_DIR}/korvel-header.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_BINARY_DIR}/copyright
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# The page, and a desktop entry that opens it in the browser: written as it
+# is installed, so that it names the page where this install puts it,
+# under --prefix or in the package alike.
+if(KORVEL_PAGE_FILE)
+  install(FILES ${KORVEL_PAGE_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/korvel)
+  install(FILES doc/korvel.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  file(READ doc/korvel.desktop.in desktop)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS doc/korvel.desktop.in)
+  install(CODE "
+    set(page \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/korvel/korvel.html\")
+    set(entry \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/korvel.desktop\")
+    message(STATUS \"Installing: \${entry}\")
+    file(CONFIGURE OUTPUT \"\${entry}\" CONTENT [[${desktop}]] @ONLY)
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${entry}\")")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS sensible-utils)
+endif()
 
 include(CPack)
