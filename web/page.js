@@ -288,16 +288,13 @@
   // at their delays.
   async function makeanimation(first, frames) {
     const group = [];
-    let last = first;
+    first.settings = { ...defaults };
     for (const [index, frame] of frames.entries()) {
       const card = index === 0 ? first : makecard(first.name);
-      if (index > 0) {
-        last.element.after(card.element);
-        last = card;
-      }
+      if (index > 0)
+        group[index - 1].element.after(card.element);
       card.frame(index, frames.length, frame.delay);
-      card.settings = first.settings ?? { ...defaults };
-      first.settings = card.settings;
+      card.settings = first.settings;
       await takebitmap(card, frame.bitmap);
       group.push(card);
     }
