@@ -450,7 +450,15 @@ async function alltogether(own) {
   const shown = await own.tab.locator('[data-korvel-file]').evaluateAll((all) => all.map((card) =>
     [card.dataset.korvelFile, card.dataset.korvelFrame, Number(card.dataset.korvelDelay), card.querySelector('pre').textContent]));
   assert.deepEqual(shown, frames.map((bmp, i) => ['lauf.gif', String(i), delays[i], korvel(bmp).text]));
-  assert.equal(await own.tab.locator('.player canvas').count(), 1);
+  // The player shows the frames in turn: over a second, several of them,
+  // and nothing else.
+  const played = new Set();
+  for (let look = 0; look < 20; look++) {
+    played.add(JSON.stringify(await litcanvases(own.tab.locator('.player canvas'))));
+    await own.tab.waitForTimeout(50);
+  }
+  const framerows = new Set(frames.map((bmp) => JSON.stringify([litpixels(korvel(bmp).text)])));
+  assert.ok(played.size >= 2 && [...played].every((rows) => framerows.has(rows)), [...played].join('\n'));
 
   // Frames alone: with their delays.
   const panel = own.tab.locator('[data-korvel-header]');
