@@ -497,7 +497,7 @@
       part('h2').textContent = `${name}: Bild ${index + 1} von ${count}, ${delay} ms`;
       card.stem = `${stem}_${index}`;
       card.arrayname = arrayname(card.stem);
-      card.made = `${stem}-${name.slice(dot + 1)}-${index}.bmp`;
+      card.made = card.made.replace(/\.bmp$/, `-${index}.bmp`);
       headerlabel();
     };
 
