@@ -226,7 +226,8 @@ bool writeheader(FILE *out, const headerjob &job)
         fputs("};\n", out);
     }
     if (job.delays != nullptr) {
-        fprintf(out, "%s%s%s[] %s= {\n", headerdelays, job.name, headerdelaysname, progmem);
+        fprintf(out, "%s%s%s%s[] %s= {\n", headerconst, headerdelaystype, job.name, headerdelaysname,
+                progmem);
         // Checked: one number a frame, each followed by a comma or the end.
         const char *p = job.delays;
         for (int k = 0; k < job.count; k++) {

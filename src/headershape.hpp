@@ -34,13 +34,13 @@ inline constexpr char headerdefine[] = "define bmppic ";
 inline constexpr char headerundef[] = "#undef bmppic\n";
 inline constexpr char headerprogmem[] = "PROGMEM ";
 
-// What a table of frames starts with, what an array does, and the table
-// of the frames' delays, after the table's name and this.
+// What a table of frames starts with and what an array does; the table of
+// the frames' delays is named after the table and this.
 inline constexpr char headertable[] = "static const unsigned char *const ";
 inline constexpr char headerarray[] = "static const unsigned char ";
-inline constexpr char headerdelays[] = "static const unsigned int ";
 inline constexpr char headerdelaysname[] = "_delays";
-// The three as a reader tells them apart: the same start, then the type.
+// The arrays and the tables as a reader tells them apart: the same start,
+// then the type; the table of delays is written so too.
 inline constexpr char headerconst[] = "static const unsigned ";
 inline constexpr char headerarraytype[] = "char ";
 inline constexpr char headerdelaystype[] = "int ";
