@@ -33,12 +33,19 @@ void expectrule(const char *&p, const char *start, unsigned width, const char *e
     expect(p, "\n", "rule line end");
 }
 
-// The size line, the frame, and (height + 1) / 2 lines of width cells.
+// The size line, the frame, and (height + 1) / 2 lines of width cells, of
+// the picture reduced to at most maxside cells a side.
 void checkshape(const char *&p, unsigned width, unsigned height)
 {
-    char sizeline[32];
-    snprintf(sizeline, sizeof sizeline, "%u x %u\n", width, height);
+    char sizeline[64];
+    unsigned scale = (width > height ? width : height) / (maxside + 1) + 1;
+    if (scale == 1)
+        snprintf(sizeline, sizeof sizeline, "%u x %u\n", width, height);
+    else
+        snprintf(sizeline, sizeof sizeline, "%u x %u, verkleinert 1:%u\n", width, height, scale);
     expect(p, sizeline, "size line");
+    width = (width + scale - 1) / scale;
+    height = (height + scale - 1) / scale;
     expectrule(p, "\xE2\x94\x8C", width, "\xE2\x94\x90");
     for (unsigned y = 0; y < height; y += 2) {
         expect(p, "\xE2\x94\x82", "left side");
@@ -58,9 +65,10 @@ void checkdrawing(const char *drawing, size_t length, const korveltext &text)
     const char *p = drawing;
     for (unsigned i = 0; i < text.count; i++) {
         const korvelarray &array = text.arrays[i];
-        unsigned width = array.bytes[0], height = array.bytes[1];
-        require(width >= 1 && height >= 1, "empty picture accepted");
-        require(array.count == 2 + layoutbytes(array.layout, width, height), "byte count");
+        unsigned width = array.width, height = array.height;
+        require(width >= 1 && height >= 1 && width <= bigside && height <= bigside, "size accepted");
+        require(array.count == (array.form.pixelsonly() ? 0 : 2) + formbytes(array.form.layout(), width, height),
+                "byte count");
         if (text.named) {
             require(array.name[0] != '\0', "no name");
             expect(p, array.name, "name");
@@ -87,10 +95,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fclose(in);
     require(verdict != textunreadable, "a text in memory called unreadable");
     if (verdict == textpastwidth)
-        require(bad < text.count && badrow >= 1 && badrow <= text.arrays[bad].bytes[1],
+        require(bad < text.count && badrow >= 1 && badrow <= text.arrays[bad].height,
                 "bad row outside the picture");
     if (verdict == textpastheight)
-        require(bad < text.count && badrow >= 1 && badrow <= text.arrays[bad].bytes[0],
+        require(bad < text.count && badrow >= 1 && badrow <= text.arrays[bad].width,
                 "bad column outside the picture");
     if (verdict != textok)
         return 0;

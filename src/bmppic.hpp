@@ -9,6 +9,11 @@
 // The largest picture: the array stores width and height in one byte each.
 constexpr unsigned maxside = 255;
 
+// The largest picture korvel-header writes without the size bytes, as
+// whole e-paper screens need: 8192 pixels a side, 8 MiB of pixel bytes.
+constexpr unsigned bigside = 8192;
+constexpr unsigned long bigbytes = bigside / 8 * static_cast<unsigned long>(bigside);
+
 constexpr unsigned bmppicrowbytes(unsigned width)
 {
     return (width + 7) / 8;

@@ -4,6 +4,7 @@
 // own converter, so that it holds korvel's bytes exactly:
 //
 //   korvel-header [--progmem] [--frames [--delays MS,MS,...]] [--layout korvel|xbm|pages]
+//                 [--polarity black|white] [--rotate 0|90|180|270] [--pixels-only]
 //                 HEADER NAME PICTURE...
 //
 // korvel names every array bmppic; "#define bmppic NAME" before each of
@@ -12,9 +13,12 @@
 // a table NAME[] of them; --delays adds a table NAME_delays[] of each
 // frame's time in milliseconds, 0 to 65535, as an unsigned int holds them
 // on every target; --progmem places arrays and tables in flash on AVR.
-// --layout writes the arrays in another layout (layout.hpp), made from
-// korvel's bytes; korvel's own, the default, is korvel's text as it is.
-// headershape.hpp describes the header.
+// --layout, --polarity, --rotate and --pixels-only (--shape pixels-only)
+// choose the arrays' form (form.hpp), made from korvel's bytes; korvel's
+// own, the default, is korvel's text as it is. Pixels-only arrays have no
+// size bytes and take pictures up to 8192 pixels a side; their size is
+// written as NAME_width and NAME_height before them, one size for all
+// frames. headershape.hpp describes the header.
 //
 // The header is written whole or not at all: into a temporary file of the
 // run's own beside it, renamed when complete; a header whose bytes would
@@ -30,7 +34,7 @@
 #include "headershape.hpp"
 #include "bmppic.hpp"
 #include "korvel.hpp"
-#include "layout.hpp"
+#include "form.hpp"
 #include "platform.hpp"
 
 #include <cerrno>
@@ -42,7 +46,7 @@ namespace {
 struct headerjob {
     bool progmem = false;
     bool frames = false;
-    arraylayout layout = layoutkorvel;
+    arrayform form = {};
     const char *delays = nullptr;  // as given, checked
     const char *header = nullptr;
     const char *name = nullptr;
@@ -51,10 +55,13 @@ struct headerjob {
 };
 
 bool readargs(int argc, char **argv, headerjob &job);
-bool readlayout(const char *name, headerjob &job);
+bool readoption(int argc, char **argv, int &i, headerjob &job);
+bool readchoice(formchoice which, const char *value, headerjob &job);
 bool checkdelays(const headerjob &job);
 bool writeheader(FILE *out, const headerjob &job);
-bool writearray(FILE *out, const char *picture, arraylayout layout);
+bool readpicture(const char *picture, const headerjob &job, bmppixels &image);
+bool samesize(const char *picture, const bmppixels &image, const uint32_t first[2]);
+void writearray(FILE *out, const bmppixels &image, const arrayform &form);
 void usage();
 
 bool ownheader(const char *path);
@@ -123,29 +130,13 @@ int main(int argc, char **argv)
 
 namespace {
 
-// An unknown option or layout is named before the usage text.
+// An unknown option or value is named before the usage text.
 bool readargs(int argc, char **argv, headerjob &job)
 {
     int i = 1;
-    for (; i < argc && argv[i][0] == '-' && argv[i][1] == '-'; i++) {
-        static const char layoutis[] = "--layout=";
-        if (strcmp(argv[i], "--progmem") == 0) {
-            job.progmem = true;
-        } else if (strcmp(argv[i], "--frames") == 0) {
-            job.frames = true;
-        } else if (strcmp(argv[i], "--layout") == 0 && i + 1 < argc) {
-            if (!readlayout(argv[++i], job))
-                return false;
-        } else if (strncmp(argv[i], layoutis, sizeof layoutis - 1) == 0) {
-            if (!readlayout(argv[i] + sizeof layoutis - 1, job))
-                return false;
-        } else if (strcmp(argv[i], "--delays") == 0 && i + 1 < argc) {
-            job.delays = argv[++i];
-        } else {
-            fprintf(stderr, "\n\nUnbekannte Option %s ... \n", argv[i]);
+    for (; i < argc && argv[i][0] == '-' && argv[i][1] == '-'; i++)
+        if (!readoption(argc, argv, i, job))
             return false;
-        }
-    }
     if (argc - i < 3)
         return false;
     job.header = argv[i];
@@ -158,6 +149,58 @@ bool readargs(int argc, char **argv, headerjob &job)
         return false;
     }
     return job.delays == nullptr || checkdelays(job);
+}
+
+// The option at argv[i], and its value, as --name value or --name=value.
+bool readoption(int argc, char **argv, int &i, headerjob &job)
+{
+    const char *option = argv[i] + 2;
+    if (strcmp(option, "progmem") == 0) {
+        job.progmem = true;
+        return true;
+    }
+    if (strcmp(option, "frames") == 0) {
+        job.frames = true;
+        return true;
+    }
+    if (strcmp(option, "pixels-only") == 0)
+        return readchoice(formshape, "pixels-only", job);
+    char name[16];
+    size_t length = strcspn(option, "=");
+    const char *value = option[length] == '=' ? option + length + 1 : nullptr;
+    formchoice which = formlayout;
+    bool known = length < sizeof name;
+    if (known) {
+        memcpy(name, option, length);
+        name[length] = '\0';
+        known = strcmp(name, "delays") == 0 || findchoice(name, which);
+    }
+    if (!known) {
+        fprintf(stderr, "\n\nUnbekannte Option %s ... \n", argv[i]);
+        return false;
+    }
+    if (value == nullptr && i + 1 < argc)
+        value = argv[++i];
+    if (value == nullptr) {
+        fprintf(stderr, "\n\nOption --%s braucht einen Wert ... \n", name);
+        return false;
+    }
+    if (strcmp(name, "delays") == 0) {
+        job.delays = value;
+        return true;
+    }
+    return readchoice(which, value, job);
+}
+
+bool readchoice(formchoice which, const char *value, headerjob &job)
+{
+    if (findvalue(which, value, job.form.choice[which]))
+        return true;
+    const formoption &option = formoptions[which];
+    fprintf(stderr, "\n\n%s %s (erlaubt: ", option.unknown, value);
+    for (unsigned k = 0; k < option.count; k++)
+        fprintf(stderr, "%s%s", option.values[k], k + 1 < option.count ? ", " : ") ... \n");
+    return false;
 }
 
 // One delay per frame, each a decimal number that an unsigned int holds on
@@ -190,34 +233,42 @@ bool checkdelays(const headerjob &job)
     return true;
 }
 
-bool readlayout(const char *name, headerjob &job)
-{
-    if (findlayout(name, job.layout))
-        return true;
-    fprintf(stderr, "\n\nUnbekanntes Layout %s (erlaubt: korvel, xbm, pages) ... \n", name);
-    return false;
-}
-
-// Each array is korvel's whole text, with the newline korvel ends its
-// output with.
+// Each array is korvel's whole text in the chosen form, with the newline
+// korvel ends its output with. Every picture is read and checked before
+// its array is written, the size of pixels-only arrays before the first.
 bool writeheader(FILE *out, const headerjob &job)
 {
+    static uint8_t pixels[bigbytes];
+    bmppixels image = {0, 0, 0, false, pixels, sizeof pixels};
+    uint32_t firstsize[2] = {};
     const char *progmem = job.progmem ? headerprogmem : "";
     fputs(headermadeby, out);
-    if (job.layout != layoutkorvel)
-        fprintf(out, "/* %s %s (%s) */\n", headerlayout, layoutnames[job.layout],
-                layoutdescriptions[job.layout]);
+    printformcomments(job.form, out);
     fprintf(out, "#ifndef KORVEL_%s_H\n#define KORVEL_%s_H\n", job.name, job.name);
     if (job.progmem)
         fputs("#include <avr/pgmspace.h>\n", out);
     for (int k = 0; k < job.count; k++) {
+        if (!readpicture(job.pictures[k], job, image))
+            return false;
+        if (k == 0 && job.form.pixelsonly()) {
+            unsigned width, height;
+            turnedsize(job.form, image.width, image.height, width, height);
+            fprintf(out, "#define %s%s %u\n#define %s%s %u\n", job.name, headerwidth, width, job.name,
+                    headerheight, height);
+        }
+        if (k == 0)
+            firstsize[0] = image.width, firstsize[1] = image.height;
+        else if (job.form.pixelsonly() && !samesize(job.pictures[k], image, firstsize))
+            return false;
         fprintf(out, "#%s%s%s", headerdefine, progmem, job.name);
         if (job.frames)
             fprintf(out, "_%d", k);
         putc('\n', out);
-        if (!writearray(out, job.pictures[k], job.layout))
-            return false;
-        fprintf(out, "\n%s", headerundef);
+        writearray(out, image, job.form);
+        // korvel's closing newline; an empty line has always followed the
+        // arrays in the other layouts, and headers keep their bytes.
+        fputs(job.form.layout() == layoutkorvel ? "\n" : "\n\n", out);
+        fputs(headerundef, out);
     }
     if (job.frames) {
         fprintf(out, "%s%s[] %s= {\n", headertable, job.name, progmem);
@@ -241,20 +292,37 @@ bool writeheader(FILE *out, const headerjob &job)
     return true;
 }
 
-// korvel's own layout is korvel's text as korvel prints it; the others are
-// made from its bytes.
-bool writearray(FILE *out, const char *picture, arraylayout layout)
+// korvel's checks, with room for whole screens as pixels-only arrays; the
+// size bytes hold no more than korvel's 255 pixels a side.
+bool readpicture(const char *picture, const headerjob &job, bmppixels &image)
 {
-    if (layout == layoutkorvel)
-        return loadswbmp(picture, out, stderr);
-    static swbmp image;
-    static unsigned char bmppic[maxbytes], array[maxbytes];
-    if (!readswbmpfile(picture, image, stderr))
-        return false;
-    swbmpbytes(image, bmppic);
-    tolayout(layout, bmppic, array);
-    printarray(layout, array, out);
-    return true;
+    if (job.form.pixelsonly())
+        return readbmpfile(picture, image, bigside, stderr);
+    static char more[64];
+    snprintf(more, sizeof more, ", mit --pixels-only bis %u", bigside);
+    return readbmpfile(picture, image, maxside, stderr, more);
+}
+
+// The frames of pixels-only arrays share one width and one height.
+bool samesize(const char *picture, const bmppixels &image, const uint32_t first[2])
+{
+    if (image.width == first[0] && image.height == first[1])
+        return true;
+    fprintf(stderr, "\n\nDatei %s: Bildgroesse %u x %u, das erste Bild hat %u x %u; mit"
+                    " --pixels-only haben alle Bilder eine Groesse ... \n\n",
+            picture, static_cast<unsigned>(image.width), static_cast<unsigned>(image.height),
+            static_cast<unsigned>(first[0]), static_cast<unsigned>(first[1]));
+    return false;
+}
+
+void writearray(FILE *out, const bmppixels &image, const arrayform &form)
+{
+    static uint8_t rows[bigbytes];
+    unsigned width, height;
+    bmprows(image, rows);
+    const uint8_t *bytes = makeform(form, image.width, image.height, rows, image.pixels);
+    turnedsize(form, image.width, image.height, width, height);
+    printform(form, width, height, bytes, out);
 }
 
 // Whether the header may be written: there is none yet, or it is one that
@@ -317,8 +385,13 @@ void usage()
           "   xbm     Zeilen, das linke Pixel im niedrigsten Bit\n"
           "   pages   Seiten zu 8 Zeilen, ein Byte je Spalte, die oberste Zeile im Bit 0\n"
           "   --delays gibt die Dauer jedes Bildes in Millisekunden als Tabelle Name_delays[].\n"
+          "   Fuer E-Paper: --polarity white setzt die Bits des Papiers (weiss und ausserhalb\n"
+          "   des Bildes), --rotate dreht das Bild im Uhrzeigersinn, --pixels-only laesst die\n"
+          "   Groessenbytes weg (Name_width, Name_height) und nimmt Bilder bis 8192 Pixel.\n"
           "   Syntax:   korvel-header [--progmem] [--frames [--delays ms,ms,...]]\n"
-          "                           [--layout korvel|xbm|pages] Headerdatei Name BMP-Datei...\n"
+          "                           [--layout korvel|xbm|pages] [--polarity black|white]\n"
+          "                           [--rotate 0|90|180|270] [--pixels-only]\n"
+          "                           Headerdatei Name BMP-Datei...\n"
           "\nBeispiel:  korvel-header --layout xbm logo.h logo logo.bmp\n\n",
           stderr);
 }

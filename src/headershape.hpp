@@ -3,10 +3,13 @@
 // and for everyone, as korvel-preview reads them back:
 //
 //   /* Made by korvel at build time; edits are lost when it is remade. */
-//   /* korvel layout: xbm (...) */        only for a layout other than korvel's
+//   /* korvel layout: xbm (...) */        a comment for each choice of the
+//   /* korvel polarity: white (...) */    form (form.hpp) other than korvel's
 //   #ifndef KORVEL_<name>_H
 //   #define KORVEL_<name>_H
 //   #include <avr/pgmspace.h>             with --progmem
+//   #define <name>_width <width>          for pixels-only arrays, their size
+//   #define <name>_height <height>        as turned
 //   #define bmppic [PROGMEM ]<name>       <name>_0, <name>_1, ... with --frames
 //   <korvel's text, in the layout>
 //   #undef bmppic                         and so on for every frame
@@ -25,9 +28,9 @@
 inline constexpr char headermadeby[] =
     "/* Made by korvel at build time; edits are lost when it is remade. */\n";
 
-// A comment that starts with this names the layout of the arrays after it;
-// without one, they are in korvel's.
-inline constexpr char headerlayout[] = "korvel layout:";
+// The size of pixels-only arrays, after the name: NAME_width.
+inline constexpr char headerwidth[] = "_width";
+inline constexpr char headerheight[] = "_height";
 
 // The directive, after its '#', that names the next array.
 inline constexpr char headerdefine[] = "define bmppic ";

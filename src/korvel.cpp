@@ -23,6 +23,7 @@
 #include "korvel.hpp"
 
 #include "bmppic.hpp"
+#include "hextext.hpp"
 #include "platform.hpp"
 
 #include <cstring>
@@ -49,14 +50,16 @@ constexpr uint32_t maxstride = (maxside + 31) / 32 * 4;
 static_assert(maxstride * maxside <= sizeof swbmp::pixels,
               "the largest picture must fit the pixel buffer");
 
-void report(bmpverdict verdict, const char *path, const bmpheader &header, FILE *out);
+bmppixels viewof(swbmp &image);
+void setgeometry(swbmp &image, uint32_t width, uint32_t height);
+void report(bmpverdict verdict, const char *path, const bmpheader &header, uint32_t limit,
+            const char *more, FILE *out);
 bmpverdict readheader(FILE *in, bmpheader &header);
 bool knownheadersize(uint32_t size);
 int64_t rows(const bmpheader &header);
-bmpverdict checkheader(const bmpheader &header);
-bmpverdict readpixels(FILE *in, const bmpheader &header, swbmp &image);
-bool skip(FILE *in, uint32_t count, swbmp &image);
-void setgeometry(swbmp &image, uint32_t width, uint32_t height);
+bmpverdict checkheader(const bmpheader &header, uint32_t limit);
+bmpverdict readpixels(FILE *in, const bmpheader &header, bmppixels &image);
+bool skip(FILE *in, uint32_t count, bmppixels &image);
 
 }  // namespace
 
@@ -71,27 +74,49 @@ bool loadswbmp(const char *path, FILE *out, FILE *messages)
     return true;
 }
 
+// korvel's picture is one of at most maxside pixels a side, in its fixed
+// buffer.
 bool readswbmpfile(const char *path, swbmp &image, FILE *messages)
 {
-    bmpheader header = {};
-    bmpverdict verdict = bmpunreadable;
-    FILE *in = fopenread(path);
-    if (in != nullptr) {
-        verdict = readswbmp(in, header, image);
-        fclose(in);
-    }
-    if (verdict != bmpok) {
-        report(verdict, path, header, messages);
+    bmppixels view = viewof(image);
+    if (!readbmpfile(path, view, maxside, messages))
         return false;
-    }
+    setgeometry(image, view.width, view.height);
+    image.topdown = view.topdown;
     return true;
 }
 
 bmpverdict readswbmp(FILE *in, bmpheader &header, swbmp &image)
 {
+    bmppixels view = viewof(image);
+    bmpverdict verdict = readbmppixels(in, header, view, maxside);
+    setgeometry(image, view.width, view.height);
+    image.topdown = view.topdown;
+    return verdict;
+}
+
+bool readbmpfile(const char *path, bmppixels &image, uint32_t limit, FILE *messages,
+                 const char *more)
+{
+    bmpheader header = {};
+    bmpverdict verdict = bmpunreadable;
+    FILE *in = fopenread(path);
+    if (in != nullptr) {
+        verdict = readbmppixels(in, header, image, limit);
+        fclose(in);
+    }
+    if (verdict != bmpok) {
+        report(verdict, path, header, limit, more, messages);
+        return false;
+    }
+    return true;
+}
+
+bmpverdict readbmppixels(FILE *in, bmpheader &header, bmppixels &image, uint32_t limit)
+{
     bmpverdict verdict = readheader(in, header);
     if (verdict == bmpok)
-        verdict = checkheader(header);
+        verdict = checkheader(header, limit);
     if (verdict == bmpok)
         verdict = readpixels(in, header, image);
     return verdict;
@@ -99,7 +124,23 @@ bmpverdict readswbmp(FILE *in, bmpheader &header, swbmp &image)
 
 namespace {
 
-void report(bmpverdict verdict, const char *path, const bmpheader &header, FILE *out)
+bmppixels viewof(swbmp &image)
+{
+    return {0, 0, 0, false, image.pixels, sizeof image.pixels};
+}
+
+void setgeometry(swbmp &image, uint32_t width, uint32_t height)
+{
+    image.width = width;
+    image.height = height;
+    uint32_t words = (width >> 5) + ((width & 31) != 0);
+    image.stride = words << 2;
+    image.rowbytes = static_cast<uint8_t>((width >> 3) + ((width & 7) != 0));
+    image.size = image.stride * height;
+}
+
+void report(bmpverdict verdict, const char *path, const bmpheader &header, uint32_t limit,
+            const char *more, FILE *out)
 {
     switch (verdict) {
     case bmpok:
@@ -117,9 +158,9 @@ void report(bmpverdict verdict, const char *path, const bmpheader &header, FILE 
         break;
     case bmpbadsize:
         fprintf(out, "\n\nDatei %s: Bildgroesse %lld x %lld wird nicht unterstuetzt"
-                     " (erlaubt: 1 bis 255 Pixel) ... \n\n",
+                     " (erlaubt: 1 bis %u Pixel%s) ... \n\n",
                 path, static_cast<long long>(header.width),
-                static_cast<long long>(rows(header)));
+                static_cast<long long>(rows(header)), static_cast<unsigned>(limit), more);
         break;
     }
 }
@@ -186,13 +227,13 @@ int64_t rows(const bmpheader &header)
     return header.height < 0 ? -header.height : header.height;
 }
 
-bmpverdict checkheader(const bmpheader &header)
+bmpverdict checkheader(const bmpheader &header, uint32_t limit)
 {
     if (header.bitcount != 1 || header.compression != 0)
         return bmpnotswbmp;
-    if (header.width < 1 || header.width > maxside)
+    if (header.width < 1 || header.width > limit)
         return bmpbadsize;
-    if (rows(header) < 1 || rows(header) > maxside)
+    if (rows(header) < 1 || rows(header) > limit)
         return bmpbadsize;
     if (header.offset < fileheadersize + header.headersize)
         return bmpnotswbmp;
@@ -200,14 +241,20 @@ bmpverdict checkheader(const bmpheader &header)
 }
 
 // Takes a header that passed checkheader: the pixels lie after the fields
-// read, and the picture fits the buffer.
-bmpverdict readpixels(FILE *in, const bmpheader &header, swbmp &image)
+// read. A buffer too small for the limit's largest picture refuses the
+// picture as too large rather than writing past its end.
+bmpverdict readpixels(FILE *in, const bmpheader &header, bmppixels &image)
 {
     if (!skip(in, header.offset - header.fieldsend, image))
         return bmpincomplete;
-    setgeometry(image, static_cast<uint32_t>(header.width), static_cast<uint32_t>(rows(header)));
+    image.width = static_cast<uint32_t>(header.width);
+    image.height = static_cast<uint32_t>(rows(header));
+    image.stride = ((image.width >> 5) + ((image.width & 31) != 0)) << 2;
     image.topdown = header.height < 0;
-    if (fread(image.pixels, 1, image.size, in) != image.size)
+    size_t size = static_cast<size_t>(image.stride) * image.height;
+    if (size > image.capacity)
+        return bmpbadsize;
+    if (fread(image.pixels, 1, size, in) != size)
         return bmpincomplete;
     return bmpok;
 }
@@ -216,55 +263,16 @@ bmpverdict readpixels(FILE *in, const bmpheader &header, swbmp &image)
 // the fields and the pixels (the rest of the info header, the palette, any
 // gap) is never needed. A pipe cannot be positioned, and an offset far past
 // the end of a file costs no more than the file's length.
-bool skip(FILE *in, uint32_t count, swbmp &image)
+bool skip(FILE *in, uint32_t count, bmppixels &image)
 {
     while (count > 0) {
-        size_t chunk = count < sizeof image.pixels ? count : sizeof image.pixels;
+        size_t chunk = count < image.capacity ? count : image.capacity;
         if (fread(image.pixels, 1, chunk, in) != chunk)
             return false;
         count -= static_cast<uint32_t>(chunk);
     }
     return true;
 }
-
-void setgeometry(swbmp &image, uint32_t width, uint32_t height)
-{
-    image.width = width;
-    image.height = height;
-    uint32_t words = (width >> 5) + ((width & 31) != 0);
-    image.stride = words << 2;
-    image.rowbytes = static_cast<uint8_t>((width >> 3) + ((width & 7) != 0));
-    image.size = image.stride * height;
-}
-
-// The text of every stored byte, looked up rather than formatted: a
-// formatted print per byte costs more than all the rest of a run. Entry b
-// is "0xHH, " for HH = ~b, the inverted byte korvel prints, padded to eight
-// bytes so that one fixed-size copy writes it; the next byte's text
-// overwrites the padding.
-constexpr size_t hexlength = 6;
-struct hextexts {
-    char text[256][8];
-};
-
-constexpr hextexts makehextexts()
-{
-    constexpr char digits[] = "0123456789ABCDEF";
-    hextexts table = {};
-    for (int stored = 0; stored < 256; stored++) {
-        int byte = ~stored & 0xFF;
-        char *t = table.text[stored];
-        t[0] = '0';
-        t[1] = 'x';
-        t[2] = digits[byte >> 4];
-        t[3] = digits[byte & 15];
-        t[4] = ',';
-        t[5] = ' ';
-    }
-    return table;
-}
-
-constexpr hextexts hexbytes = makehextexts();
 
 constexpr auto &opening = bmppicopening;
 constexpr auto &rowend = bmppicrowend;
@@ -332,19 +340,18 @@ void printswbmp(const swbmp &image, FILE *out)
     fwrite(arraytext, 1, static_cast<size_t>(p - arraytext), out);
 }
 
-// The same bytes as printswbmp's text, for the layouts made from them.
-void swbmpbytes(const swbmp &image, uint8_t *bmppic)
+// The same bytes as printswbmp's text, for the forms made from them.
+void bmprows(const bmppixels &image, uint8_t *rows)
 {
-    bmppic[0] = static_cast<uint8_t>(image.width);
-    bmppic[1] = static_cast<uint8_t>(image.height);
+    uint32_t rowbytes = (image.width + 7) / 8;
     uint8_t pastwidth = image.width % 8 != 0 ? 0xFF >> image.width % 8 : 0;
-    uint8_t *out = bmppic + 2;
+    uint8_t *out = rows;
     for (uint32_t i = 0; i < image.height; i++) {
         uint32_t stored = image.topdown ? i : image.height - 1 - i;
-        const uint8_t *row = image.pixels + stored * image.stride;
-        for (uint32_t k = 0; k < image.rowbytes; k++)
+        const uint8_t *row = image.pixels + static_cast<size_t>(stored) * image.stride;
+        for (uint32_t k = 0; k < rowbytes; k++)
             *out++ = static_cast<uint8_t>(~row[k]);
-        out[-1] = static_cast<uint8_t>(~(row[image.rowbytes - 1] | pastwidth));
+        out[-1] = static_cast<uint8_t>(~(row[rowbytes - 1] | pastwidth));
     }
 }
 
@@ -383,12 +390,10 @@ int16_t fread16(FILE *in, long offset)
     return fgetint16(in);
 }
 
+// Looked up: the xbm layout swaps every byte of an array.
 uint8_t swapbits(uint8_t byte)
 {
-    uint8_t swapped = 0;
-    for (int bit = 0; bit < 8; bit++)
-        swapped |= ((byte >> bit) & 1) << (7 - bit);
-    return swapped;
+    return swappedbytes.byte[byte];
 }
 
 void printbinbyte(uint8_t byte, FILE *out)

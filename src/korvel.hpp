@@ -50,17 +50,33 @@ bmpverdict readswbmp(FILE *in, bmpheader &header, swbmp &image);
 // standard output, where the array would go.
 bool loadswbmp(const char *path, FILE *out = stdout, FILE *messages = stdout);
 void printswbmp(const swbmp &image, FILE *out = stdout);
-
-// loadswbmp's steps for a program that writes the array itself: the picture
-// read from path, a refusal reported to messages; then the bytes of the
-// array printswbmp prints, 2 + height * rowbytes of them.
 bool readswbmpfile(const char *path, swbmp &image, FILE *messages);
-void swbmpbytes(const swbmp &image, uint8_t *bmppic);
 
-// Kept as part of the module's interface, though the conversion uses none
-// of them: readers that position the stream first (korvel itself reads
-// front to back, so that pipes work), and the bit helpers for arrays of
-// the other bit order and for printing a byte's bits.
+// A picture of up to limit pixels a side, its rows as stored read into a
+// buffer of the caller's: korvel-header's arrays without size bytes take
+// pictures larger than korvel's. Checked as korvel checks; a refusal is
+// reported to messages as korvel words it, with the limit and what more
+// the caller has to say of it.
+struct bmppixels {
+    uint32_t width;
+    uint32_t height;
+    uint32_t stride;
+    bool topdown;
+    uint8_t *pixels;
+    size_t capacity;
+};
+bmpverdict readbmppixels(FILE *in, bmpheader &header, bmppixels &image, uint32_t limit);
+bool readbmpfile(const char *path, bmppixels &image, uint32_t limit, FILE *messages,
+                 const char *more = "");
+
+// The bytes korvel prints for the picture's pixels, without the size
+// bytes: height rows of (width + 7) / 8.
+void bmprows(const bmppixels &image, uint8_t *rows);
+
+// Kept as part of the module's interface, though korvel's own conversion
+// uses none of them: readers that position the stream first (korvel itself
+// reads front to back, so that pipes work), and the bit helpers for arrays
+// of the other bit order (the xbm layout's) and for printing a byte's bits.
 int32_t fread32(FILE *in, long offset);
 int16_t fread16(FILE *in, long offset);
 uint8_t swapbits(uint8_t byte);

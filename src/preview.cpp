@@ -10,12 +10,16 @@
 //
 // A header of korvel-header's (headershape.hpp) holds such texts between
 // comments and preprocessor lines: "#define bmppic NAME" before each names
-// it, a comment may give the layout of the arrays after it, and a table of
-// pointers may follow the arrays of an animation's frames. An array in
-// another layout is checked in its own and drawn from korvel's bytes.
+// it, comments may give the form of the arrays after them (form.hpp), the
+// size of pixels-only arrays stands in "#define NAME_width" and
+// "#define NAME_height" before them, and a table of pointers may follow the
+// arrays of an animation's frames. An array in another form is checked in
+// its own and drawn from korvel's bytes, as it is stored: a turned picture
+// as the panel's memory holds it.
 
 #include "preview.hpp"
 
+#include "bmppic.hpp"
 #include "headershape.hpp"
 
 #include <cstring>
@@ -25,19 +29,22 @@ namespace {
 textverdict readtext(FILE *in, korveltext &text);
 textverdict readmessage(FILE *in, int c, korveltext &text);
 textverdict readheader(FILE *in, int c, korveltext &text);
-bool readcomment(FILE *in, arraylayout &layout);
+bool readcomment(FILE *in, arrayform &form);
+bool readword(FILE *in, int &c, char *word, size_t size);
 bool skipline(FILE *in);
-bool readdirective(FILE *in, char *name);
+bool readdirective(FILE *in, char *name, unsigned long size[2]);
+bool readsize(const char *line, size_t start, size_t after, unsigned long size[2]);
 bool skiptable(FILE *in);
 bool matches(FILE *in, int &c, const char *literal);
-textverdict readarray(FILE *in, int c, korvelarray &array);
-textverdict readbody(FILE *in, int c, korvelarray &array);
+textverdict readarray(FILE *in, int c, korveltext &text, korvelarray &array);
+textverdict readbody(FILE *in, int c, korveltext &text, korvelarray &array);
 textverdict readbyte(FILE *in, int c, unsigned &value);
 int nextnonblank(FILE *in);
 bool iswhite(int c);
 bool isidentifier(int c);
 int hexdigit(int c);
-textverdict checkarray(korvelarray &array, unsigned &badrow);
+textverdict checkarray(const korveltext &text, korvelarray &array, unsigned &badrow);
+const unsigned char *pixelsof(const korveltext &text, const korvelarray &array);
 
 }  // namespace
 
@@ -49,7 +56,7 @@ textverdict readkorveltext(FILE *in, korveltext &text, unsigned &bad, unsigned &
     if (ferror(in))
         return textunreadable;
     for (bad = 0; verdict == textok && bad < text.count; bad++)
-        verdict = checkarray(text.arrays[bad], badrow);
+        verdict = checkarray(text, text.arrays[bad], badrow);
     if (verdict == textok)
         return textok;
     bad -= bad > 0;
@@ -58,10 +65,13 @@ textverdict readkorveltext(FILE *in, korveltext &text, unsigned &bad, unsigned &
 
 void drawkorveltext(const korveltext &text, FILE *out)
 {
+    static unsigned char rows[bigbytes];
     for (unsigned i = 0; i < text.count; i++) {
+        const korvelarray &array = text.arrays[i];
         if (text.named)
-            fprintf(out, "%s\n", text.arrays[i].name);
-        drawbmppic(text.arrays[i].bytes, out);
+            fprintf(out, "%s\n", array.name);
+        fromform(array.form, array.width, array.height, pixelsof(text, array), rows);
+        drawpicture(array.width, array.height, rows, out);
     }
 }
 
@@ -74,6 +84,7 @@ textverdict readtext(FILE *in, korveltext &text)
     text.count = 0;
     text.named = false;
     text.message[0] = '\0';
+    text.used = 0;
     int c = fgetc(in);
     // A UTF-8 byte order mark, as some editors write one.
     if (c == 0xEF && fgetc(in) == 0xBB && fgetc(in) == 0xBF)
@@ -86,8 +97,8 @@ textverdict readtext(FILE *in, korveltext &text)
         return readheader(in, c, text);
     text.count = 1;
     text.arrays[0].name[0] = '\0';
-    text.arrays[0].layout = layoutkorvel;
-    textverdict verdict = readarray(in, c, text.arrays[0]);
+    text.arrays[0].form = arrayform();
+    textverdict verdict = readarray(in, c, text, text.arrays[0]);
     if (verdict == textok && nextnonblank(in) != EOF)
         return textnotarray;
     return verdict;
@@ -119,13 +130,14 @@ textverdict readmessage(FILE *in, int c, korveltext &text)
 textverdict readheader(FILE *in, int c, korveltext &text)
 {
     char name[maxname + 1] = "";
-    arraylayout layout = layoutkorvel;
+    unsigned long size[2] = {};  // from the last NAME_width and NAME_height
+    arrayform form = {};
     for (; c != EOF; c = nextnonblank(in)) {
         if (c == '/') {
-            if (!readcomment(in, layout))
+            if (!readcomment(in, form))
                 return textnotarray;
         } else if (c == '#') {
-            if (!readdirective(in, name))
+            if (!readdirective(in, name, size))
                 return textnotarray;
         } else if (!matches(in, c, headerconst)) {
             return textnotarray;
@@ -145,9 +157,12 @@ textverdict readheader(FILE *in, int c, korveltext &text)
                 return textmanyarrays;
             korvelarray &array = text.arrays[text.count++];
             strcpy(array.name, name);
-            array.layout = layout;
+            array.form = form;
+            // Checked with the array: 0 is no size.
+            array.width = size[0] <= bigside ? static_cast<unsigned>(size[0]) : 0;
+            array.height = size[1] <= bigside ? static_cast<unsigned>(size[1]) : 0;
             name[0] = '\0';
-            textverdict verdict = readbody(in, c, array);
+            textverdict verdict = readbody(in, c, text, array);
             if (verdict != textok)
                 return verdict;
         }
@@ -158,9 +173,10 @@ textverdict readheader(FILE *in, int c, korveltext &text)
     return textok;
 }
 
-// A comment, from its first '/': to the line's end, or one that starts
-// with headerlayout sets the layout of the arrays after it.
-bool readcomment(FILE *in, arraylayout &layout)
+// A comment, from its first '/': to the line's end, or to its "*/"; one
+// that starts with formcomment and a choice's name sets that choice for
+// the arrays after it.
+bool readcomment(FILE *in, arrayform &form)
 {
     int c = fgetc(in);
     if (c == '/')
@@ -168,21 +184,32 @@ bool readcomment(FILE *in, arraylayout &layout)
     if (c != '*')
         return false;
     c = nextnonblank(in);
-    const char *mark = headerlayout;
-    if (matches(in, c, mark)) {
-        char word[8];
-        size_t length = 0;
-        for (c = iswhite(c) ? nextnonblank(in) : c; isidentifier(c); c = fgetc(in))
-            if (length + 1 < sizeof word)
-                word[length++] = static_cast<char>(c);
-        word[length] = '\0';
-        if (!findlayout(word, layout))
+    char name[16], value[16];
+    formchoice which;
+    if (matches(in, c, formcomment) && readword(in, c, name, sizeof name) && c == ':' &&
+        findchoice(name, which)) {
+        c = nextnonblank(in);
+        if (!readword(in, c, value, sizeof value) || !findvalue(which, value, form.choice[which]))
             return false;
     }
     for (int last = 0; c != EOF; last = c, c = fgetc(in))
         if (last == '*' && c == '/')
             return true;
     return false;
+}
+
+// A word of a form comment: letters, digits and '-', from c on; c is left
+// at the character after it.
+bool readword(FILE *in, int &c, char *word, size_t size)
+{
+    size_t length = 0;
+    for (; isidentifier(c) || c == '-'; c = fgetc(in)) {
+        if (length + 1 == size)
+            return false;
+        word[length++] = static_cast<char>(c);
+    }
+    word[length] = '\0';
+    return length > 0;
 }
 
 bool skipline(FILE *in)
@@ -195,8 +222,10 @@ bool skipline(FILE *in)
 
 // A preprocessor line, from its '#'. "#define bmppic [PROGMEM ]NAME" sets
 // the name of the next array: the last word before a comment, the one the
-// compiler reads, with blanks or tabs wherever C allows them.
-bool readdirective(FILE *in, char *name)
+// compiler reads, with blanks or tabs wherever C allows them;
+// "#define NAME_width N" and "#define NAME_height N" the size of the next
+// pixels-only arrays.
+bool readdirective(FILE *in, char *name, unsigned long size[2])
 {
     char line[2 * maxname + 64];
     size_t length = 0;
@@ -225,18 +254,46 @@ bool readdirective(FILE *in, char *name)
         return true;
     };
     static const char define[] = "define";
-    if (!word(define) || !iswhite(*p) || !word("bmppic"))
+    if (!word(define) || !iswhite(*p))
         return true;
     while (length > 0 && iswhite(line[length - 1]))
         line[--length] = '\0';
     size_t start = length;
     while (start > 0 && isidentifier(line[start - 1]))
         start--;
+    if (!word("bmppic"))
+        return readsize(line, start, static_cast<size_t>(p - line), size);
     size_t after = static_cast<size_t>(p - line);
     if (start < after || start == length || length - start > maxname ||
         (start > after && !iswhite(line[start - 1])))
         return false;
     strcpy(name, line + start);
+    return true;
+}
+
+// "NAME_width N" or "NAME_height N" from after; the last word, the number,
+// from start. Any other define is none of korvel's.
+bool readsize(const char *line, size_t start, size_t after, unsigned long size[2])
+{
+    while (iswhite(line[after]))
+        after++;
+    size_t end = after;
+    while (isidentifier(line[end]))
+        end++;
+    auto endswith = [&](const char *suffix) {
+        size_t n = strlen(suffix);
+        return end - after > n && strncmp(line + end - n, suffix, n) == 0;
+    };
+    int which = endswith(headerwidth) ? 0 : endswith(headerheight) ? 1 : -1;
+    if (which < 0 || start <= end || !iswhite(line[start - 1]))
+        return true;
+    unsigned long value = 0;
+    for (const char *digit = line + start; *digit != '\0'; digit++) {
+        if (*digit < '0' || *digit > '9')
+            return true;
+        value = value > bigside ? value : value * 10 + static_cast<unsigned long>(*digit - '0');
+    }
+    size[which] = value;
     return true;
 }
 
@@ -264,24 +321,25 @@ bool matches(FILE *in, int &c, const char *literal)
 // Blanks (CR included, for a header that passed through Windows tools) may
 // stand between all parts, as C allows; anything else makes it not an array.
 // c is the array's first character.
-textverdict readarray(FILE *in, int c, korvelarray &array)
+textverdict readarray(FILE *in, int c, korveltext &text, korvelarray &array)
 {
-    return matches(in, c, headerarray) ? readbody(in, c, array) : textnotarray;
+    return matches(in, c, headerarray) ? readbody(in, c, text, array) : textnotarray;
 }
 
 // The rest of an array, from "bmppic" to the closing "};".
-textverdict readbody(FILE *in, int c, korvelarray &array)
+textverdict readbody(FILE *in, int c, korveltext &text, korvelarray &array)
 {
     if (!matches(in, c, "bmppic [] = {"))
         return textnotarray;
+    array.first = text.used;
     array.count = 0;
     for (c = iswhite(c) ? nextnonblank(in) : c; c != '}'; c = nextnonblank(in)) {
         unsigned value;
         textverdict verdict = readbyte(in, c, value);
         if (verdict != textok)
             return verdict;
-        if (array.count < maxbytes)
-            array.bytes[array.count] = static_cast<unsigned char>(value);
+        if (text.used < sizeof text.bytes)
+            text.bytes[text.used++] = static_cast<unsigned char>(value);
         array.count++;
         c = nextnonblank(in);
         if (c == '}')
@@ -338,29 +396,36 @@ int hexdigit(int c)
     return -1;
 }
 
-// The byte count the layout asks for, and no bit set outside the picture:
-// one that korvel's layout cannot hold, so that the array made back from
-// korvel's differs first in that row, or in pages that column. Leaves the
-// array in korvel's layout.
-textverdict checkarray(korvelarray &array, unsigned &badrow)
+// The size, from the size bytes or the defines; the byte count the form
+// asks for, all of them kept; no bit outside the picture but as the
+// polarity sets it.
+textverdict checkarray(const korveltext &text, korvelarray &array, unsigned &badrow)
 {
-    if (array.count < 2 || array.bytes[0] == 0 || array.bytes[1] == 0)
-        return textnotarray;
-    unsigned width = array.bytes[0];
-    if (array.count != 2 + layoutbytes(array.layout, width, array.bytes[1]))
-        return textbadcount;
-    static unsigned char bmppic[maxbytes], back[maxbytes];
-    fromlayout(array.layout, array.bytes, bmppic);
-    tolayout(array.layout, bmppic, back);
-    for (unsigned i = 2; i < array.count; i++) {
-        if (back[i] != array.bytes[i]) {
-            unsigned line = layoutline(array.layout, width);
-            badrow = array.layout == layoutpages ? (i - 2) % line + 1 : (i - 2) / line + 1;
-            return array.layout == layoutpages ? textpastheight : textpastwidth;
-        }
+    if (!array.form.pixelsonly()) {
+        if (array.count < 2 || array.first + 2 > text.used)
+            return textnotarray;
+        array.width = text.bytes[array.first];
+        array.height = text.bytes[array.first + 1];
+        if (array.width == 0 || array.height == 0)
+            return textnotarray;
+    } else if (array.width == 0 || array.height == 0) {
+        return textnosize;
     }
-    memcpy(array.bytes, bmppic, 2 + layoutbytes(layoutkorvel, width, array.bytes[1]));
-    return textok;
+    unsigned sizebytes = array.form.pixelsonly() ? 0 : 2;
+    if (array.count != sizebytes + formbytes(array.form.layout(), array.width, array.height))
+        return textbadcount;
+    if (array.first + array.count > text.used)
+        return textmanybytes;
+    static unsigned char rows[bigbytes];
+    badrow = fromform(array.form, array.width, array.height, pixelsof(text, array), rows);
+    if (badrow == 0)
+        return textok;
+    return array.form.layout() == layoutpages ? textpastheight : textpastwidth;
+}
+
+const unsigned char *pixelsof(const korveltext &text, const korvelarray &array)
+{
+    return text.bytes + array.first + (array.form.pixelsonly() ? 0 : 2);
 }
 
 // Each text cell shows two pixels, the upper and the lower, as UTF-8 half
@@ -389,21 +454,33 @@ void drawrule(const char *start, unsigned width, const char *end, FILE *out)
 
 }  // namespace
 
-// An odd last row has an unlit lower half.
-void drawbmppic(const unsigned char *bmppic, FILE *out)
+// An odd last row has an unlit lower half. A reduced picture's cell
+// stands for scale x scale pixels.
+void drawpicture(unsigned width, unsigned height, const unsigned char *rows, FILE *out)
 {
-    unsigned width = bmppic[0], height = bmppic[1];
-    fprintf(out, "%u x %u\n", width, height);
-    drawrule(frametop, width, frametopend, out);
-    for (unsigned y = 0; y < height; y += 2) {
+    unsigned scale = (width > height ? width : height) / (maxside + 1) + 1;
+    unsigned columns = (width + scale - 1) / scale, lines = (height + scale - 1) / scale;
+    if (scale == 1)
+        fprintf(out, "%u x %u\n", width, height);
+    else
+        fprintf(out, "%u x %u, verkleinert 1:%u\n", width, height, scale);
+    auto lit = [&](unsigned cx, unsigned cy) {
+        for (unsigned y = cy * scale; y < (cy + 1) * scale && y < height; y++)
+            for (unsigned x = cx * scale; x < (cx + 1) * scale && x < width; x++)
+                if (rows[y * static_cast<size_t>(bmppicrowbytes(width)) + x / 8] & (0x80 >> (x % 8)))
+                    return true;
+        return false;
+    };
+    drawrule(frametop, columns, frametopend, out);
+    for (unsigned y = 0; y < lines; y += 2) {
         fputs(frameside, out);
-        for (unsigned x = 0; x < width; x++) {
-            bool upper = bmppicpixel(bmppic, x, y);
-            bool lower = y + 1 < height && bmppicpixel(bmppic, x, y + 1);
+        for (unsigned x = 0; x < columns; x++) {
+            bool upper = lit(x, y);
+            bool lower = y + 1 < lines && lit(x, y + 1);
             fputs(cells[upper << 1 | lower], out);
         }
         fputs(frameside, out);
         putc('\n', out);
     }
-    drawrule(framefoot, width, framefootend, out);
+    drawrule(framefoot, columns, framefootend, out);
 }

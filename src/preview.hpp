@@ -5,7 +5,7 @@
 #define KORVEL_PREVIEW_HPP
 
 #include "bmppic.hpp"
-#include "layout.hpp"
+#include "form.hpp"
 
 #include <cstdio>
 
@@ -14,22 +14,27 @@
 constexpr unsigned maxframes = 256;
 constexpr unsigned maxname = 255;
 
-// Read in its layout; once checked, bytes holds korvel's layout.
+// An array as the text holds it: its bytes, the size bytes included where
+// its form has them, in the text's bytes from first on.
 struct korvelarray {
-    unsigned char bytes[maxbytes];
-    unsigned long count;  // bytes in the text; those past maxbytes not kept
+    unsigned long first;
+    unsigned long count;  // bytes in the text; those past the text's room not kept
+    unsigned width, height;
     char name[maxname + 1];
-    arraylayout layout;
+    arrayform form;
 };
 
 // The arrays of one text: korvel's own holds one; a header of
 // korvel_add_bitmaps() one or, with a table of frames, several, which are
-// drawn each under its name.
+// drawn each under its name. All of them share room for one whole screen
+// of bigside pixels a side.
 struct korveltext {
     korvelarray arrays[maxframes];
     unsigned count;
     bool named;
     char message[4096 + 256];  // with textmessage, korvel's message
+    unsigned long used;
+    unsigned char bytes[bigbytes];
 };
 
 enum textverdict {
@@ -42,6 +47,8 @@ enum textverdict {
     textpastheight,  // a bit set below the bottom edge, in pages
     textmanyarrays,  // more arrays than maxframes
     textmessage,     // one of korvel's messages, not an array
+    textnosize,      // a pixels-only array without its size, or one too large
+    textmanybytes,   // more bytes than the text's room
 };
 
 // Reads korvel's text, or a header of korvel-header's in any layout, from
@@ -54,8 +61,10 @@ textverdict readkorveltext(FILE *in, korveltext &text, unsigned &bad, unsigned &
 // Draws a checked text: each array, under its name if the text is named.
 void drawkorveltext(const korveltext &text, FILE *out);
 
-// Draws a checked array: its size, then two pixel rows to a text line
-// inside a frame.
-void drawbmppic(const unsigned char *bmppic, FILE *out);
+// Draws a checked picture (korvel's bytes of it, without the size bytes):
+// its size, then two pixel rows to a text line inside a frame. A picture
+// over maxside pixels a side is drawn reduced, each cell's pixel lit if
+// any of the pixels it stands for is, and its size line says by how much.
+void drawpicture(unsigned width, unsigned height, const unsigned char *rows, FILE *out);
 
 #endif

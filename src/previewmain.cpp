@@ -80,9 +80,9 @@ void report(textverdict verdict, const char *path, const korveltext &text, unsig
         fputs("\n\nText enthaelt einen Wert ueber 0xFF ... \n\n", stderr);
         break;
     case textbadcount:
-        fprintf(stderr, "\n\nText enthaelt %lu Bildbytes, %u x %u Pixel brauchen %u ... \n\n",
-                array.count - 2, array.bytes[0], array.bytes[1],
-                layoutbytes(array.layout, array.bytes[0], array.bytes[1]));
+        fprintf(stderr, "\n\nText enthaelt %lu Bildbytes, %u x %u Pixel brauchen %lu ... \n\n",
+                array.count - (array.form.pixelsonly() ? 0 : 2), array.width, array.height,
+                static_cast<unsigned long>(formbytes(array.form.layout(), array.width, array.height)));
         break;
     case textpastwidth:
         fprintf(stderr, "\n\nText setzt in Bildzeile %u ein Bit rechts vom Bildrand ... \n\n",
@@ -95,6 +95,15 @@ void report(textverdict verdict, const char *path, const korveltext &text, unsig
     case textmessage:
         // What korvel said instead of an array, as korvel said it.
         fprintf(stderr, "\n\n%s\n\n", text.message);
+        break;
+    case textnosize:
+        fprintf(stderr, "\n\nText nennt fuer %s keine Groesse von 1 bis %u Pixel"
+                        " (#define %s_width, %s_height) ... \n\n",
+                array.name, bigside, array.name, array.name);
+        break;
+    case textmanybytes:
+        fprintf(stderr, "\n\nText enthaelt mehr als %lu Bildbytes, korvel-preview zeigt"
+                        " hoechstens %lu ... \n\n", bigbytes, bigbytes);
         break;
     case textpastheight:
         fprintf(stderr, "\n\nText setzt in Bildspalte %u ein Bit unter den Bildrand ... \n\n",

@@ -134,28 +134,65 @@ std::vector<uint8_t> arraybytes(const std::string &text)
     return bytes;
 }
 
-std::string layoutdiffers(const std::string &layout, const std::vector<uint8_t> &bytes,
-                          const picture &pic)
+std::vector<std::string> formoptions(const formcase &form)
 {
+    std::vector<std::string> options = {"--layout", form.layout, "--rotate", std::to_string(form.rotate)};
+    if (form.white)
+        options.insert(options.end(), {"--polarity", "white"});
+    if (form.pixelsonly)
+        options.push_back("--pixels-only");
+    return options;
+}
+
+picture turned(const picture &pic, int degrees)
+{
+    uint32_t w = pic.width, h = pic.height;
+    inkfn ink = pic.ink;
+    switch (degrees) {
+    case 90:
+        return {h, w, [=](uint32_t x, uint32_t y) { return ink(y, h - 1 - x); }};
+    case 180:
+        return {w, h, [=](uint32_t x, uint32_t y) { return ink(w - 1 - x, h - 1 - y); }};
+    case 270:
+        return {h, w, [=](uint32_t x, uint32_t y) { return ink(w - 1 - y, x); }};
+    }
+    return pic;
+}
+
+std::string formdiffers(const formcase &form, const std::string &header, const picture &drawn)
+{
+    picture pic = turned(drawn, form.rotate);
+    std::string layout = form.layout;
+    std::vector<uint8_t> bytes = arraybytes(header);
+    if (form.pixelsonly) {
+        std::string size = "#define pic_width " + std::to_string(pic.width) + "\n#define pic_height " +
+                           std::to_string(pic.height) + "\n";
+        if (header.find(size) == std::string::npos)
+            return "no defines of the size " + std::to_string(pic.width) + " x " + std::to_string(pic.height);
+    } else if (bytes.size() < 2 || bytes[0] != pic.width || bytes[1] != pic.height) {
+        return "size bytes";
+    } else {
+        bytes.erase(bytes.begin(), bytes.begin() + 2);
+    }
     uint32_t rowbytes = (pic.width + 7) / 8, pages = (pic.height + 7) / 8;
-    size_t size = 2 + (layout == "pages" ? pages * pic.width : pic.height * rowbytes);
-    if (bytes.size() != size || bytes[0] != pic.width || bytes[1] != pic.height)
-        return "size bytes or count: " + std::to_string(bytes.size()) + " bytes";
+    size_t size = layout == "pages" ? pages * pic.width : pic.height * rowbytes;
+    if (bytes.size() != size)
+        return "count: " + std::to_string(bytes.size()) + " bytes";
     // Every bit of the array, marked where a pixel of the picture lies.
     std::vector<bool> inside(8 * size);
     for (uint32_t y = 0; y < pic.height; y++) {
         for (uint32_t x = 0; x < pic.width; x++) {
-            size_t byte = 2 + y * rowbytes + x / 8;
+            size_t byte = y * rowbytes + x / 8;
             unsigned bit = layout == "korvel" ? 7 - x % 8 : x % 8;
             if (layout == "pages")
-                byte = 2 + y / 8 * pic.width + x, bit = y % 8;
+                byte = y / 8 * pic.width + x, bit = y % 8;
             inside[8 * byte + bit] = true;
-            if (((bytes[byte] >> bit) & 1) != pic.ink(x, y))
+            if (((bytes[byte] >> bit) & 1) != (pic.ink(x, y) != form.white))
                 return "pixel " + std::to_string(x) + ", " + std::to_string(y);
         }
     }
-    for (size_t i = 16; i < 8 * size; i++)
-        if (!inside[i] && ((bytes[i / 8] >> i % 8) & 1))
+    for (size_t i = 0; i < 8 * size; i++)
+        if (!inside[i] && ((bytes[i / 8] >> i % 8) & 1) != form.white)
             return "a bit outside the picture in byte " + std::to_string(i / 8);
     return "";
 }

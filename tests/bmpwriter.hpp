@@ -58,11 +58,23 @@ std::string expectedpreview(const picture &pic);
 // The bytes of the first array in a text, korvel's or a header's.
 std::vector<uint8_t> arraybytes(const std::string &text);
 
-// Empty when an array in the layout (korvel, xbm or pages) holds exactly
-// the picture, with no bit set outside it; else the first difference. Each
-// layout is read by its own definition, not by korvel's code.
-std::string layoutdiffers(const std::string &layout, const std::vector<uint8_t> &bytes,
-                          const picture &pic);
+// An array's form as korvel-header's options choose it.
+struct formcase {
+    const char *layout;  // korvel, xbm or pages
+    bool white;          // --polarity white
+    bool pixelsonly;
+    int rotate;          // clockwise, in degrees
+};
+std::vector<std::string> formoptions(const formcase &form);
+
+// The picture turned clockwise by 0, 90, 180 or 270 degrees.
+picture turned(const picture &pic, int degrees);
+
+// Empty when the header of korvel-header's, named pic, holds exactly the
+// picture in the form, with no bit outside it but as the polarity sets it;
+// else the first difference. Each form is read by its own definition, not
+// by korvel's code.
+std::string formdiffers(const formcase &form, const std::string &header, const picture &pic);
 
 void put16(std::string &file, size_t offset, uint16_t value);
 void put32(std::string &file, size_t offset, uint32_t value);

@@ -99,7 +99,11 @@ TEST(HeaderUsage, UnknownOptionsAndLayoutsAreNamed)
         {{"--layout", "vlsb", header, "h", bitmap}, "\n\nUnbekanntes Layout vlsb (erlaubt: korvel, xbm, pages) ... \n"},
         {{"--layout=", header, "h", bitmap}, "\n\nUnbekanntes Layout  (erlaubt: korvel, xbm, pages) ... \n"},
         {{"--progmen", header, "h", bitmap}, "\n\nUnbekannte Option --progmen ... \n"},
-        {{"--layout"}, "\n\nUnbekannte Option --layout ... \n"},
+        {{"--layout"}, "\n\nOption --layout braucht einen Wert ... \n"},
+        {{"--polarity", "grey", header, "h", bitmap}, "\n\nUnbekannte Polaritaet grey (erlaubt: black, white) ... \n"},
+        {{"--rotate=45", header, "h", bitmap}, "\n\nUnbekannte Drehung 45 (erlaubt: 0, 90, 180, 270) ... \n"},
+        {{"--shape", "round", header, "h", bitmap}, "\n\nUnbekannte Form round (erlaubt: sized, pixels-only) ... \n"},
+        {{"--pixels", header, "h", bitmap}, "\n\nUnbekannte Option --pixels ... \n"},
         {{header, "h", bitmap, bitmap}, "\n\nMehrere Bilder brauchen --frames ... \n"},
         {{header, "h"}, ""},
         {{"--delays", "40", header, "h", bitmap}, "\n\n--delays braucht --frames ... \n"},
@@ -235,9 +239,25 @@ void PrintTo(const geometrycase &c, std::ostream *os)
 
 class Geometry : public EachWay<geometrycase> {};
 
+// The forms korvel-header writes every geometry case in: each layout, and
+// each other choice at least once, with the others.
+const formcase forms[] = {
+    {"korvel", false, false, 0}, {"xbm", false, false, 0},  {"pages", false, false, 0},
+    {"korvel", true, true, 90},  {"xbm", true, false, 180}, {"pages", true, true, 270},
+    {"pages", false, true, 90},  {"korvel", false, true, 270},
+};
+
+std::string describe(const formcase &form)
+{
+    std::string options;
+    for (const std::string &option : formoptions(form))
+        options += option + " ";
+    return options;
+}
+
 // What korvel writes from a file is also drawn by korvel-preview; and
-// korvel-header's array of it in every layout, read by that layout's rule,
-// holds the same pixels and is drawn alike.
+// korvel-header's array of it in every form, read by that form's rule,
+// holds the same pixels and is drawn alike, as turned.
 TEST_P(Geometry, OutputMatchesThePixels)
 {
     auto [c, how] = GetParam();
@@ -259,13 +279,15 @@ TEST_P(Geometry, OutputMatchesThePixels)
         // no layout case.
         if (ink.target<bool (*)(uint32_t, uint32_t)>() == nullptr)
             continue;
-        for (const std::string layout : {"korvel", "xbm", "pages"}) {
-            std::string header = given.path + "." + layout + ".h";
-            korvelrun made = runheader({"--layout", layout, header, "pic", given.path});
-            EXPECT_EQ(made.err, "") << layout;
-            EXPECT_EQ(made.status, 0) << layout;
-            EXPECT_EQ(layoutdiffers(layout, arraybytes(readfile(header)), pic), "") << layout;
-            EXPECT_EQ(runpreview({header}).out, expectedpreview(pic)) << layout;
+        for (const formcase &form : forms) {
+            std::vector<std::string> args = formoptions(form);
+            std::string header = given.path + "." + std::to_string(&form - forms) + ".h";
+            args.insert(args.end(), {header, "pic", given.path});
+            korvelrun made = runheader(args);
+            EXPECT_EQ(made.err, "") << describe(form);
+            EXPECT_EQ(made.status, 0) << describe(form);
+            EXPECT_EQ(formdiffers(form, readfile(header), pic), "") << describe(form);
+            EXPECT_EQ(runpreview({header}).out, expectedpreview(turned(pic, form.rotate))) << describe(form);
         }
     }
 }
