@@ -95,15 +95,27 @@ std::string expectedoutput(const picture &pic)
 
 std::string expectedpreview(const picture &pic)
 {
+    // Over 255 pixels a side, a cell stands for scale x scale pixels, lit if
+    // any of them is.
+    uint32_t scale = std::max(pic.width, pic.height) / 256 + 1;
+    uint32_t width = (pic.width + scale - 1) / scale, height = (pic.height + scale - 1) / scale;
+    auto lit = [&](uint32_t cx, uint32_t cy) {
+        for (uint32_t y = cy * scale; y < std::min((cy + 1) * scale, pic.height); y++)
+            for (uint32_t x = cx * scale; x < std::min((cx + 1) * scale, pic.width); x++)
+                if (pic.ink(x, y))
+                    return true;
+        return false;
+    };
     std::string rule;
-    for (uint32_t x = 0; x < pic.width; x++)
+    for (uint32_t x = 0; x < width; x++)
         rule += "─";
-    std::string out = std::to_string(pic.width) + " x " + std::to_string(pic.height) + "\n";
+    std::string out = std::to_string(pic.width) + " x " + std::to_string(pic.height) +
+                      (scale > 1 ? ", verkleinert 1:" + std::to_string(scale) : "") + "\n";
     out += "┌" + rule + "┐\n";
-    for (uint32_t y = 0; y < pic.height; y += 2) {
+    for (uint32_t y = 0; y < height; y += 2) {
         out += "│";
-        for (uint32_t x = 0; x < pic.width; x++) {
-            bool upper = pic.ink(x, y), lower = y + 1 < pic.height && pic.ink(x, y + 1);
+        for (uint32_t x = 0; x < width; x++) {
+            bool upper = lit(x, y), lower = y + 1 < height && lit(x, y + 1);
             out += upper ? (lower ? "█" : "▀") : (lower ? "▄" : " ");
         }
         out += "│\n";

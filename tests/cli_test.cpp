@@ -151,6 +151,39 @@ TEST(HeaderFiles, OnlyItsOwnHeaderIsWrittenOver)
     EXPECT_EQ(std::filesystem::directory_iterator(dir + "/folder"), std::filesystem::directory_iterator());
 }
 
+// Pictures past korvel's 255 pixels a side are pixels-only arrays, up to
+// 8192, and frames of them share one size; anything else is refused with
+// its reason, and no header is left.
+TEST(HeaderSizes, WholeScreensArePixelsOnly)
+{
+    std::string panel = fixture("panel.bmp", bmpfile({296, 128, speckle}));
+    std::string small = fixture("small.bmp", bmpfile({9, 3, speckle}));
+    std::string huge = fixture("huge.bmp", bmpfile({8193, 1, speckle}));
+    std::string header = dir + "/sizes.h";
+    const std::string only = ", mit --pixels-only bis 8192";
+    const struct {
+        std::vector<std::string> args;
+        std::string says;
+    } cases[] = {
+        {{header, "p", panel}, message("Datei " + panel + ": Bildgroesse 296 x 128 wird nicht unterstuetzt"
+                                       " (erlaubt: 1 bis 255 Pixel" + only + ")")},
+        {{"--pixels-only", header, "p", huge},
+         message("Datei " + huge + ": Bildgroesse 8193 x 1 wird nicht unterstuetzt (erlaubt: 1 bis 8192 Pixel)")},
+        {{"--pixels-only", "--frames", header, "p", panel, small},
+         message("Datei " + small + ": Bildgroesse 9 x 3, das erste Bild hat 296 x 128; mit --pixels-only"
+                 " haben alle Bilder eine Groesse")},
+        {{"--pixels-only", "--rotate", "90", header, "p", panel}, ""},
+    };
+    for (const auto &c : cases) {
+        std::filesystem::remove(header);
+        korvelrun run = runheader(c.args);
+        EXPECT_EQ(run.err, c.says) << c.args[0];
+        EXPECT_EQ(run.status, c.says.empty() ? 0 : 1) << c.args[0];
+        EXPECT_EQ(std::filesystem::exists(header), c.says.empty()) << c.args[0];
+    }
+    EXPECT_EQ(runpreview({header}).out, expectedpreview(turned({296, 128, speckle}, 90)));
+}
+
 // Any name the file system takes, and a header that would not change keeps
 // its time.
 TEST(HeaderFiles, LongNamesAndUnchangedHeaders)

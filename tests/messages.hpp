@@ -51,6 +51,12 @@ inline std::string pastwidth(int row)
     return message("Text setzt in Bildzeile " + std::to_string(row) + " ein Bit rechts vom Bildrand");
 }
 
+inline std::string nosize(const std::string &name)
+{
+    return message("Text nennt fuer " + name + " keine Groesse von 1 bis 8192 Pixel (#define " + name +
+                   "_width, " + name + "_height)");
+}
+
 inline std::string pastheight(int column)
 {
     return message("Text setzt in Bildspalte " + std::to_string(column) + " ein Bit unter den Bildrand");

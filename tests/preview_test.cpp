@@ -65,6 +65,7 @@ std::string given(const Case &c)
 const picture dot{1, 1, [](uint32_t, uint32_t) { return true; }};
 const picture right{2, 1, [](uint32_t x, uint32_t) { return x == 1; }};
 const picture speckled{9, 10, speckle};
+const picture screen{800, 480, [](uint32_t x, uint32_t y) { return frame(800, 480, x, y) || speckle(x, y); }};
 
 const std::string dotdrawn = "1 x 1\n┌─┐\n│▀│\n└─┘\n";
 const std::string rightdrawn = "2 x 1\n┌──┐\n│ ▀│\n└──┘\n";
@@ -128,6 +129,11 @@ INSTANTIATE_TEST_SUITE_P(
         shapecase{"pages", "", expectedpreview(speckled), madeheader{{"--layout=pages"}, {speckled}}},
         shapecase{"pagesframes", "", "f_0\n" + dotdrawn + "f_1\n" + expectedpreview(speckled),
                   madeheader{{"--frames", "--layout", "pages"}, {dot, speckled}}},
+        shapecase{"whiteframes", "", "f_0\n" + expectedpreview(speckled) + "f_1\n" + expectedpreview(speckled),
+                  madeheader{{"--frames", "--polarity", "white", "--pixels-only"}, {speckled, speckled}}},
+        // A whole screen, drawn at a quarter of its size; 256 pixels, at half.
+        shapecase{"screen", "", expectedpreview(screen), madeheader{{"--pixels-only", "--layout", "pages"}, {screen}}},
+        shapecase{"w256", "", expectedpreview({256, 3, speckle}), madeheader{{"--pixels-only"}, {{256, 3, speckle}}}},
         // Hand edits that C accepts: a byte order mark, line comments, tabs
         // and blanks in directives; the name is the one the compiler reads.
         shapecase{"handedits", "\xEF\xBB\xBF// edited\n#\tdefine\tbmppic PROGMEM sp_0 // frame\n" +
@@ -225,6 +231,28 @@ INSTANTIATE_TEST_SUITE_P(
                                       size_t end = text.rfind(" };");
                                       size_t cut = text.rfind(", ", text.rfind(", ", end) - 1);
                                       return text.substr(0, cut) + text.substr(end);
+                                  }}},
+        // White paper sets the bits outside the picture; pixels-only arrays
+        // need their size, up to 8192 pixels a side.
+        previewrefusal{"whitepastwidth", "", pastwidth(1),
+                       madeheader{{"--polarity", "white"}, {right}, [](const std::string &text) {
+                                      return replaced(text, "0xBF }", "0xBE }");
+                                  }}},
+        previewrefusal{"whitebelow", "", pastheight(1),
+                       madeheader{{"--polarity", "white", "--layout", "pages"}, {right}, [](const std::string &text) {
+                                      return replaced(text, "0xFF, 0xFE }", "0x7F, 0xFE }");
+                                  }}},
+        previewrefusal{"nowidth", "", nosize("f"),
+                       madeheader{{"--pixels-only"}, {right}, [](const std::string &text) {
+                                      return replaced(text, "#define f_width 2\n", "");
+                                  }}},
+        previewrefusal{"width8193", "", nosize("f"),
+                       madeheader{{"--pixels-only"}, {right}, [](const std::string &text) {
+                                      return replaced(text, "f_width 2", "f_width 8193");
+                                  }}},
+        previewrefusal{"pixelstoomany", "", badcount(2, 2, 1, 1),
+                       madeheader{{"--pixels-only"}, {right}, [](const std::string &text) {
+                                      return replaced(text, "0x40 }", "0x40, 0x00 }");
                                   }}},
         previewrefusal{"unknownlayout", "", notarray,
                        madeheader{{"--layout", "xbm"}, {right}, [](const std::string &text) {
