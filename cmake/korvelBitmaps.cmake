@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
-# korvel_add_bitmaps(<target> [PROGMEM] [LAYOUT korvel|xbm|pages] [PREFIX <prefix>] <picture>...)
-# korvel_add_bitmaps(<target> FRAMES <name> [PROGMEM] [LAYOUT korvel|xbm|pages] [PREFIX <prefix>]
-#                    <picture>... [DELAYS <milliseconds>...])
+# korvel_add_bitmaps(<target> [FRAMES <name>] [PROGMEM] [LAYOUT korvel|xbm|pages]
+#                    [POLARITY black|white] [ROTATE 0|90|180|270] [PIXELS_ONLY]
+#                    [PREFIX <prefix>] <picture>... [DELAYS <milliseconds>...])
 #
 # Turns 1-bit BMP pictures into headers at build time, each remade when its
 # picture or korvel changes, for the target's sources to include as
@@ -21,6 +21,14 @@
 # - LAYOUT writes the arrays in the layout the drawing call reads, made from
 #   korvel's bytes: korvel's own (the default), xbm (the leftmost pixel in
 #   bit 0) or pages (pages of 8 rows, a byte a column, the SSD1306's order).
+# - POLARITY white sets the bits of white pixels and of every bit outside
+#   the picture, as e-paper memory takes a set bit for paper; black, the
+#   default, sets the bits of black ones.
+# - ROTATE turns the pictures clockwise before they are written, as a
+#   panel's memory in its own orientation takes a drawing made across it.
+# - PIXELS_ONLY writes the pixel bytes alone, the size as <name>_width and
+#   <name>_height before them (one for all frames, which must share it),
+#   and takes pictures up to 8192 pixels a side: whole e-paper screens.
 # - PREFIX puts <prefix> before every array's name, not the header's:
 #   PREFIX icon_ clock.bmp gives icon_clock in korvel/clock.h, for names
 #   that the C library declares too.
@@ -39,7 +47,8 @@
 include_guard(GLOBAL)
 
 function(korvel_add_bitmaps target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "PROGMEM" "FRAMES;LAYOUT;PREFIX" "DELAYS")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "PROGMEM;PIXELS_ONLY" "FRAMES;LAYOUT;POLARITY;ROTATE;PREFIX"
+                        "DELAYS")
   set(pictures ${arg_UNPARSED_ARGUMENTS})
   if(NOT TARGET ${target})
     message(FATAL_ERROR "korvel_add_bitmaps: ${target} is not a target")
@@ -61,9 +70,27 @@ function(korvel_add_bitmaps target)
   elseif(DEFINED arg_FRAMES)
     _korvel_check_name(${prefix}${arg_FRAMES} "FRAMES ${arg_FRAMES}")
   endif()
-  if("LAYOUT" IN_LIST ARGN AND NOT "${arg_LAYOUT}" MATCHES "^(korvel|xbm|pages)$")
-    message(FATAL_ERROR "korvel_add_bitmaps: unknown LAYOUT '${arg_LAYOUT}' for ${target}; "
-                        "use korvel, xbm or pages")
+  # The form's choices and their values, korvel's own first, as
+  # korvel-header takes them.
+  set(options)
+  foreach(choice LAYOUT:korvel,xbm,pages POLARITY:black,white ROTATE:0,90,180,270)
+    string(REGEX REPLACE ":.*" "" keyword ${choice})
+    string(REGEX REPLACE ".*:" "" values ${choice})
+    string(REPLACE "," ";" values "${values}")
+    if(keyword IN_LIST ARGN AND NOT "${arg_${keyword}}" IN_LIST values)
+      list(POP_BACK values last)
+      string(REPLACE ";" ", " values "${values}")
+      message(FATAL_ERROR "korvel_add_bitmaps: unknown ${keyword} '${arg_${keyword}}' for ${target}; "
+                          "use ${values} or ${last}")
+    endif()
+    list(GET values 0 default)
+    if(DEFINED arg_${keyword} AND NOT arg_${keyword} STREQUAL default)
+      string(TOLOWER ${keyword} option)
+      list(APPEND options --${option} ${arg_${keyword}})
+    endif()
+  endforeach()
+  if(arg_PIXELS_ONLY)
+    list(APPEND options --pixels-only)
   endif()
   list(LENGTH pictures count)
   if("DELAYS" IN_LIST ARGN)
@@ -103,6 +130,9 @@ function(korvel_add_bitmaps target)
     endif()
     list(APPEND paths "${path}")
     _korvel_claim_name(${target} ${name} "${path}")
+    if(arg_PIXELS_ONLY AND NOT DEFINED arg_FRAMES)
+      _korvel_claim_size(${target} ${name} "${path}")
+    endif()
     # A picture another rule makes may be missing yet.
     get_source_file_property(generated "${path}" GENERATED)
     if(NOT EXISTS "${path}" AND NOT generated)
@@ -116,6 +146,9 @@ function(korvel_add_bitmaps target)
   if(DEFINED arg_DELAYS)
     _korvel_claim_name(${target} ${arg_FRAMES}_delays "${paths}")
   endif()
+  if(DEFINED arg_FRAMES AND arg_PIXELS_ONLY)
+    _korvel_claim_size(${target} ${arg_FRAMES} "${paths}")
+  endif()
 
   # korvel's own build runs its korvel-header as it runs its tests: under
   # the emulator of a cross build.
@@ -127,7 +160,6 @@ function(korvel_add_bitmaps target)
       set(program ${emulator} ${program})
     endif()
   endif()
-  set(options)
   if(arg_PROGMEM)
     list(APPEND options --progmem)
   endif()
@@ -137,9 +169,6 @@ function(korvel_add_bitmaps target)
   if(DEFINED arg_DELAYS)
     string(REPLACE ";" "," delays "${arg_DELAYS}")
     list(APPEND options --delays ${delays})
-  endif()
-  if(arg_LAYOUT AND NOT arg_LAYOUT STREQUAL "korvel")
-    list(APPEND options --layout ${arg_LAYOUT})
   endif()
 
   set(outputs)
@@ -246,6 +275,12 @@ function(_korvel_claim_name target name files)
     set_property(GLOBAL PROPERTY _korvel_deferred ON)
     cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL _korvel_check_reach)
   endif()
+endfunction()
+
+# The size of pixels-only arrays takes two more names.
+function(_korvel_claim_size target name files)
+  _korvel_claim_name(${target} ${name}_width "${files}")
+  _korvel_claim_name(${target} ${name}_height "${files}")
 endfunction()
 
 # A target sees the headers of its own calls and of every INTERFACE library
