@@ -28,6 +28,7 @@ const uint16_t SSD1306_WHITE = 1, TFT_WHITE = 0xFFFF;
 struct canvas {
     bool lit[side][side] = {};
     void set(int x, int y, bool on) { lit[y][x] = on; }
+    bool lights(uint16_t color) const { return color != 0; }
 };
 
 #include "libraries.hpp"

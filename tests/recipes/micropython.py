@@ -1,14 +1,19 @@
 # SPDX-License-Identifier: MIT
 # Runs the README's MicroPython lines on the arrays of korvel-header's
 # headers in each layout, with the format the README names for it, onto a
-# display's frame buffer, and checks that exactly korvel's pixels are lit.
+# display's frame buffer, and checks that exactly korvel's pixels are lit;
+# with --epaper, the e-paper lines on pixels-only arrays with white paper,
+# one header a picture, onto a panel driver's frame buffer, white 1, and
+# checks that exactly korvel's pixels are ink.
 #   python3 micropython.py RECIPE KORVEL.h XBM.h PAGES.h
+#   python3 micropython.py --epaper RECIPE KORVEL.h WHITE.h...
 import re
 import sys
 
 import framebuf
 
-recipe, headers = open(sys.argv[1]).read(), sys.argv[2:]
+epaper = sys.argv[1] == "--epaper"
+recipe, headers = open(sys.argv[1 + epaper]).read(), sys.argv[2 + epaper:]
 formats = {"korvel": "MONO_HLSB", "xbm": "MONO_HMSB", "pages": "MONO_VLSB"}
 
 
@@ -18,9 +23,38 @@ def arrays(path):
             for body in re.findall(r"\{([^}]*)\}", text) if "0x" in body]
 
 
+def korvels(bmppic, x0, y0, x, y):
+    x, y, width, height = x - x0, y - y0, bmppic[0], bmppic[1]
+    return (0 <= x < width and 0 <= y < height and
+            bmppic[2 + y * ((width + 7) // 8) + x // 8] >> (7 - x % 8) & 1)
+
+
+class Panel(framebuf.FrameBuffer):
+    """A panel driver: a MONO_HLSB frame buffer of the panel, all white."""
+    def __init__(self, width, height):
+        self.buffer = bytearray(b"\xff" * ((width + 7) // 8 * height))
+        super().__init__(self.buffer, width, height, framebuf.MONO_HLSB)
+
+    def display(self, image):
+        self.shown = bytes(image)
+
+
 korvel = arrays(headers[0])
 failed = 0
-for layout, path in zip(formats, headers):
+for bmppic, path in zip(korvel, headers[1:] if epaper else []):
+    text = open(path).read()
+    size = {name: int(value) for name, value in re.findall(r"#define logo_(width|height) (\d+)", text)}
+    for x in (0, 3):
+        epd = Panel(264, 264)
+        exec(recipe, {"logo": arrays(path)[0], "logo_width": size["width"], "logo_height": size["height"],
+                      "epd": epd, "x": x, "y": 5})
+        shown = Panel(264, 264)
+        shown.buffer[:] = epd.shown
+        right = all((shown.pixel(px, py) == 0) == bool(korvels(bmppic, x, 5, px, py))
+                    for py in range(264) for px in range(264))
+        print(f"e-paper {bmppic[0]} x {bmppic[1]} at x = {x}: {'korvel' if right else 'WRONG'}")
+        failed += not right
+for layout, path in zip(formats, [] if epaper else headers):
     lines = recipe.replace("MONO_HLSB", formats[layout])
     for bmppic, logo in zip(korvel, arrays(path)):
         display = framebuf.FrameBuffer(bytearray(264 * 33), 264, 264, framebuf.MONO_VLSB)
