@@ -39,6 +39,7 @@ struct canvas {
             sum += pixelhash(x, y);
         }
     }
+    bool lights(uint16_t color) const { return color != 0; }
 };
 
 #define KORVEL_NO_FRAME_BUFFER
