@@ -10,6 +10,7 @@
 
 #include "bmppic.hpp"
 #include "hextext.hpp"
+#include "korvel.hpp"
 
 #include <cstring>
 
@@ -58,15 +59,6 @@ unsigned formline(arraylayout layout, unsigned width)
 
 namespace {
 
-// Eight bytes as one word, byte j in bits 8j to 8j + 7, and back.
-inline uint64_t gather(const uint8_t *const bytes[8], size_t offset)
-{
-    uint64_t word = 0;
-    for (int j = 0; j < 8; j++)
-        word |= static_cast<uint64_t>(bytes[j] != nullptr ? bytes[j][offset] : 0) << 8 * j;
-    return word;
-}
-
 inline uint8_t byteof(uint64_t word, int j)
 {
     return static_cast<uint8_t>(word >> 8 * j);
@@ -86,83 +78,6 @@ inline uint64_t transpose(uint64_t x)
     return x ^ t ^ (t << 28);
 }
 
-// The rows of a picture, a row outside it none.
-struct rowsof {
-    const uint8_t *bytes;
-    unsigned width, height;
-    const uint8_t *row(long y) const
-    {
-        return y >= 0 && y < static_cast<long>(height) ? bytes + y * static_cast<size_t>(bmppicrowbytes(width))
-                                                       : nullptr;
-    }
-};
-
-// Every group of eight rows, which rows the caller chooses (row(g, j), the
-// row of group g in bit j; one outside the picture is none), read as
-// columns: put(g, x, byte) for the column of pixel x of every row.
-template <typename Row, typename Put>
-void eachcolumn(const rowsof &source, unsigned groups, Row row, Put put)
-{
-    const uint8_t *group[8];
-    for (unsigned g = 0; g < groups; g++) {
-        for (int j = 0; j < 8; j++)
-            group[j] = source.row(row(static_cast<long>(g), j));
-        for (unsigned k = 0; k < bmppicrowbytes(source.width); k++) {
-            uint64_t columns = transpose(gather(group, k));
-            for (unsigned i = 0; i < 8 && 8 * k + i < source.width; i++)
-                put(g, 8 * k + i, byteof(columns, 7 - static_cast<int>(i)));
-        }
-    }
-}
-
-// A byte of a turned row holds, from its bit 7, eight rows of one column
-// of the picture. Turned by 90 degrees clockwise, pixel (x, y) is pixel
-// (y, height - 1 - x) of the picture: row y is the picture's column y read
-// upwards. By 270 degrees, pixel (x, y) is (width - 1 - y, x): row y is
-// column width - 1 - y read downwards.
-void turnquarter(bool clockwise, const rowsof &source, uint8_t *turned)
-{
-    long width = source.width, height = source.height;
-    unsigned turnedbytes = bmppicrowbytes(source.height);
-    if (clockwise)
-        eachcolumn(
-            source, turnedbytes, [&](long g, int j) { return height - 8 - 8 * g + j; },
-            [&](unsigned g, unsigned x, uint8_t byte) { turned[x * static_cast<size_t>(turnedbytes) + g] = byte; });
-    else
-        eachcolumn(
-            source, turnedbytes, [](long g, int j) { return 8 * g + 7 - j; },
-            [&](unsigned g, unsigned x, uint8_t byte) {
-                turned[(width - 1 - x) * static_cast<size_t>(turnedbytes) + g] = byte;
-            });
-}
-
-// Turned by 180 degrees, each row is a row from the bottom mirrored: its
-// bytes in reverse, each reversed, then moved left by the bits the last
-// byte has past the width.
-void turnhalf(const rowsof &source, uint8_t *turned)
-{
-    unsigned rowbytes = bmppicrowbytes(source.width), shift = 8 * rowbytes - source.width;
-    for (unsigned y = 0; y < source.height; y++) {
-        const uint8_t *row = source.row(source.height - 1 - y);
-        uint8_t *out = turned + y * static_cast<size_t>(rowbytes);
-        for (unsigned k = 0; k < rowbytes; k++) {
-            unsigned here = swappedbytes.byte[row[rowbytes - 1 - k]];
-            unsigned next = k + 1 < rowbytes ? swappedbytes.byte[row[rowbytes - 2 - k]] : 0;
-            out[k] = static_cast<uint8_t>(here << shift | next >> (8 - shift));
-        }
-    }
-}
-
-// korvel's rows as pages: page g's column x is the column of rows 8g to
-// 8g + 7.
-void topages(const rowsof &source, uint8_t *pages)
-{
-    unsigned width = source.width;
-    eachcolumn(
-        source, (source.height + 7) / 8, [](long g, int j) { return 8 * g + j; },
-        [&](unsigned g, unsigned x, uint8_t byte) { pages[g * static_cast<size_t>(width) + x] = byte; });
-}
-
 // The mask of a row's last byte that keeps the pixels inside the width, in
 // korvel's bit order.
 uint8_t insidewidth(unsigned width)
@@ -170,34 +85,130 @@ uint8_t insidewidth(unsigned width)
     return width % 8 == 0 ? 0xFF : static_cast<uint8_t>(0xFF00u >> width % 8);
 }
 
+// The picture as read: rows from the top, a pixel stored 0 black; a row
+// outside it reads as white.
+struct paperrow {
+    uint8_t byte[bigside / 8];
+};
+
+constexpr paperrow makepaper()
+{
+    paperrow row = {};
+    for (uint8_t &b : row.byte)
+        b = 0xFF;
+    return row;
+}
+
+inline constexpr paperrow paper = makepaper();
+
+struct storedrows {
+    const bmppixels &image;
+    const uint8_t *row(long y) const
+    {
+        if (y < 0 || y >= static_cast<long>(image.height))
+            return paper.byte;
+        long stored = image.topdown ? y : static_cast<long>(image.height) - 1 - y;
+        return image.pixels + static_cast<size_t>(stored) * image.stride;
+    }
+};
+
+// Every group of eight rows, which rows the caller chooses (row(g, j), the
+// row of group g in bit j), read as columns, a set bit black: the column of
+// group g and pixel x goes to origin[g * gstep + x * xstep]. Bits past the
+// width are never read.
+template <typename Row>
+void eachcolumn(const storedrows &source, unsigned groups, Row row, uint8_t *origin, long gstep, long xstep)
+{
+    const uint8_t *r[8];
+    unsigned width = source.image.width;
+    for (unsigned g = 0; g < groups; g++) {
+        for (int j = 0; j < 8; j++)
+            r[j] = source.row(row(static_cast<long>(g), j));
+        uint8_t *out = origin + g * gstep;
+        for (unsigned k = 0, x = 0; x < width; k++, x += 8, out += 8 * xstep) {
+            uint64_t word = uint64_t{r[0][k]} | uint64_t{r[1][k]} << 8 | uint64_t{r[2][k]} << 16 |
+                            uint64_t{r[3][k]} << 24 | uint64_t{r[4][k]} << 32 | uint64_t{r[5][k]} << 40 |
+                            uint64_t{r[6][k]} << 48 | uint64_t{r[7][k]} << 56;
+            uint64_t columns = transpose(~word);
+            // A whole byte's columns in eight steps the compiler unrolls.
+            unsigned count = width - x < 8 ? width - x : 8;
+            if (count == 8)
+                for (int i = 0; i < 8; i++)
+                    out[i * xstep] = byteof(columns, 7 - i);
+            else
+                for (unsigned i = 0; i < count; i++)
+                    out[static_cast<long>(i) * xstep] = byteof(columns, 7 - static_cast<int>(i));
+        }
+    }
+}
+
+// korvel's bytes of row y into out, a set bit black and bits past the
+// width clear, or of the row mirrored: its bytes in reverse, each reversed,
+// then moved left by the bits past the width.
+void inkrow(const storedrows &source, long y, bool mirrored, uint8_t *out)
+{
+    unsigned width = source.image.width, rowbytes = bmppicrowbytes(width), last = rowbytes - 1;
+    const uint8_t *row = source.row(y);
+    if (!mirrored) {
+        for (unsigned k = 0; k < rowbytes; k++)
+            out[k] = static_cast<uint8_t>(~row[k]);
+        out[last] &= insidewidth(width);
+        return;
+    }
+    unsigned shift = 8 * rowbytes - width;
+    static uint8_t reversed[bigside / 8 + 1];
+    for (unsigned k = 0; k < rowbytes; k++)
+        reversed[k] = swappedbytes.byte[static_cast<uint8_t>(~row[last - k])];
+    reversed[0] &= swappedbytes.byte[insidewidth(width)];
+    reversed[rowbytes] = 0;
+    if (shift == 0) {
+        memcpy(out, reversed, rowbytes);
+        return;
+    }
+    for (unsigned k = 0; k < rowbytes; k++)
+        out[k] = static_cast<uint8_t>(reversed[k] << shift | reversed[k + 1] >> (8 - shift));
+}
+
+
 }  // namespace
 
-const uint8_t *makeform(const arrayform &form, unsigned width, unsigned height, uint8_t *rows,
-                        uint8_t *spare)
+void makeform(const arrayform &form, const bmppixels &image, uint8_t *bytes)
 {
-    uint8_t *bytes = rows, *other = spare;
-    if (form.quarterturns() != 0) {
-        rowsof source = {bytes, width, height};
-        if (form.quarterturns() == 2)
-            turnhalf(source, other);
-        else
-            turnquarter(form.quarterturns() == 1, source, other);
-        turnedsize(form, width, height, width, height);
-        uint8_t *swap = bytes;
-        bytes = other, other = swap;
+    storedrows source = {image};
+    long w = image.width, h = image.height;
+    unsigned turned, height;
+    turnedsize(form, image.width, image.height, turned, height);
+    size_t rowbytes = bmppicrowbytes(turned), pages = turned;
+    // Rows put row by row, pages column by column from the picture's rows
+    // when turned by 90 or 270 degrees, and everything else from its columns.
+    unsigned turns = form.quarterturns();
+    if (form.layout() != layoutpages && turns % 2 == 0) {
+        for (long y = 0; y < h; y++)
+            inkrow(source, turns == 2 ? h - 1 - y : y, turns == 2, bytes + y * rowbytes);
+    } else if (form.layout() == layoutpages && turns % 2 == 1) {
+        // Page p, column x: pixels 8p to 8p + 7 of a row, top pixel in bit 0.
+        static uint8_t row[bigside / 8];
+        for (long x = 0; x < h; x++) {
+            inkrow(source, turns == 1 ? h - 1 - x : x, turns == 3, row);
+            for (unsigned p = 0; p < (height + 7) / 8; p++)
+                bytes[p * pages + x] = swappedbytes.byte[row[p]];
+        }
+    } else if (form.layout() == layoutpages) {
+        // Page g's column x is that of its rows; turned by 180 degrees, of
+        // the rows from the bottom, right to left.
+        bool half = turns == 2;
+        eachcolumn(
+            source, (height + 7) / 8, [&](long g, int j) { return half ? h - 1 - 8 * g - j : 8 * g + j; },
+            half ? bytes + w - 1 : bytes, static_cast<long>(pages), half ? -1 : 1);
+    } else {
+        // A row of the turned picture is a column, eight rows to a byte, the
+        // first pixel in bit 7: by 90 degrees clockwise from the bottom.
+        bool clockwise = turns == 1;
+        long step = static_cast<long>(rowbytes);
+        eachcolumn(
+            source, rowbytes, [&](long g, int j) { return clockwise ? h - 8 - 8 * g + j : 8 * g + 7 - j; },
+            clockwise ? bytes : bytes + (w - 1) * step, 1, clockwise ? step : -step);
     }
-    size_t count = formbytes(form.layout(), width, height);
-    if (form.layout() == layoutpages) {
-        topages({bytes, width, height}, other);
-        bytes = other;
-    } else if (form.layout() == layoutxbm) {
-        for (size_t i = 0; i < count; i++)
-            bytes[i] = swappedbytes.byte[bytes[i]];
-    }
-    if (form.white())
-        for (size_t i = 0; i < count; i++)
-            bytes[i] = static_cast<uint8_t>(~bytes[i]);
-    return bytes;
 }
 
 unsigned fromform(const arrayform &form, unsigned width, unsigned height, const uint8_t *bytes,
@@ -285,15 +296,28 @@ void putliteral(textbuffer &buffer, const char (&literal)[n])
 
 }  // namespace
 
+// The text of each byte as the form writes it: its bits reversed in xbm,
+// inverted with white paper.
+void maketexts(const arrayform &form, hextexts &texts)
+{
+    uint8_t flip = form.white() ? 0xFF : 0x00;
+    for (int b = 0; b < 256; b++) {
+        uint8_t byte = form.layout() == layoutxbm ? swappedbytes.byte[b] : static_cast<uint8_t>(b);
+        memcpy(texts.text[b], hexbytes.text[static_cast<uint8_t>(~(byte ^ flip))], sizeof texts.text[b]);
+    }
+}
+
 void printform(const arrayform &form, unsigned width, unsigned height, const uint8_t *bytes,
                FILE *out)
 {
+    static hextexts texts;
+    maketexts(form, texts);
     textbuffer &buffer = printbuffer;
     buffer.out = out;
     buffer.p = buffer.text;
     putliteral(buffer, bmppicopening);
     if (!form.pixelsonly()) {
-        // The table's entries are those of the inverted bytes.
+        // The size bytes print as they are.
         buffer.put(hexbytes.text[~width & 0xFF], hexlength);
         buffer.put(hexbytes.text[~height & 0xFF], hexlength - 1);
         putliteral(buffer, bmppicrowend);
@@ -302,8 +326,15 @@ void printform(const arrayform &form, unsigned width, unsigned height, const uin
     unsigned line = formline(form.layout(), width);
     for (size_t i = 0; i < count; i += line) {
         buffer.room(line * hexlength + 8);
-        for (unsigned k = 0; k < line; k++, buffer.p += hexlength)
-            memcpy(buffer.p, hexbytes.text[static_cast<uint8_t>(~bytes[i + k])], sizeof hexbytes.text[0]);
+        const uint8_t *byte = bytes + i, *end = byte + line;
+        char *p = buffer.p;
+        // Eight bytes a step, as korvel prints its own.
+        for (; end - byte >= 8; byte += 8, p += 8 * hexlength)
+            for (int k = 0; k < 8; k++)
+                memcpy(p + k * hexlength, texts.text[byte[k]], sizeof texts.text[0]);
+        for (; byte < end; byte++, p += hexlength)
+            memcpy(p, texts.text[*byte], sizeof texts.text[0]);
+        buffer.p = p;
         // The last byte's ", " gives way to the closing brace.
         if (i + line == count) {
             buffer.p -= 2;

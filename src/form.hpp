@@ -24,6 +24,8 @@
 #include <cstdint>
 #include <cstdio>
 
+struct bmppixels;
+
 enum formchoice { formlayout, formpolarity, formshape, formrotate, formchoices };
 enum arraylayout { layoutkorvel, layoutxbm, layoutpages };
 
@@ -80,11 +82,11 @@ void turnedsize(const arrayform &form, unsigned width, unsigned height, unsigned
 size_t formbytes(arraylayout layout, unsigned width, unsigned height);
 unsigned formline(arraylayout layout, unsigned width);
 
-// Makes the form's pixel bytes from korvel's bytes of a picture (rows, of
-// the size before turning), using spare, which holds as many bytes as rows;
-// returns whichever of the two holds them.
-const uint8_t *makeform(const arrayform &form, unsigned width, unsigned height, uint8_t *rows,
-                        uint8_t *spare);
+// Makes the form's bytes of a picture as korvel reads it: turned, in rows
+// or pages, formbytes of them. Each byte is still in korvel's bit order
+// (pages: the top row in bit 0), a set bit black: printform writes it in
+// the layout's bit order and the polarity.
+void makeform(const arrayform &form, const bmppixels &image, uint8_t *bytes);
 
 // The other way, for a turned picture as it is stored: korvel's bytes of
 // what the array holds. Returns 0, or the first row (xbm, korvel) or column

@@ -317,10 +317,9 @@ bool samesize(const char *picture, const bmppixels &image, const uint32_t first[
 
 void writearray(FILE *out, const bmppixels &image, const arrayform &form)
 {
-    static uint8_t rows[bigbytes];
+    static uint8_t bytes[bigbytes];
     unsigned width, height;
-    bmprows(image, rows);
-    const uint8_t *bytes = makeform(form, image.width, image.height, rows, image.pixels);
+    makeform(form, image, bytes);
     turnedsize(form, image.width, image.height, width, height);
     printform(form, width, height, bytes, out);
 }
@@ -352,13 +351,15 @@ bool maketemporary(const char *header)
     return true;
 }
 
+// A block at a time: a whole screen's header is some 50 MB.
 bool sameheader(const char *a, const char *b)
 {
     FILE *first = fopenread(a), *second = fopenread(b);
     bool same = first != nullptr && second != nullptr;
-    for (int c = 0; same && c != EOF;) {
-        c = fgetc(first);
-        same = c == fgetc(second);
+    static char one[1 << 16], other[1 << 16];
+    for (size_t length = sizeof one; same && length == sizeof one;) {
+        length = fread(one, 1, sizeof one, first);
+        same = fread(other, 1, sizeof other, second) == length && memcmp(one, other, length) == 0;
     }
     same &= first != nullptr && !ferror(first) && second != nullptr && !ferror(second);
     if (first != nullptr)
