@@ -115,10 +115,12 @@ struct storedrows {
 // Every group of eight rows, which rows the caller chooses (row(g, j), the
 // row of group g in bit j), read as columns, a set bit black: the column of
 // group g and pixel x goes to origin[g * gstep + x * xstep]. Bits past the
-// width are never read.
-template <typename Row>
-void eachcolumn(const storedrows &source, unsigned groups, Row row, uint8_t *origin, long gstep, long xstep)
+// width are never read. A step known when compiling (Step, not 0) lets the
+// compiler store a byte's eight columns at once.
+template <long Step, typename Row>
+void eachcolumn(const storedrows &source, unsigned groups, Row row, uint8_t *origin, long gstep, long step = Step)
 {
+    const long xstep = Step != 0 ? Step : step;
     const uint8_t *r[8];
     unsigned width = source.image.width;
     for (unsigned g = 0; g < groups; g++) {
@@ -142,73 +144,129 @@ void eachcolumn(const storedrows &source, unsigned groups, Row row, uint8_t *ori
     }
 }
 
-// korvel's bytes of row y into out, a set bit black and bits past the
-// width clear, or of the row mirrored: its bytes in reverse, each reversed,
-// then moved left by the bits past the width.
-void inkrow(const storedrows &source, long y, bool mirrored, uint8_t *out)
+// Eight bytes as one word, the first in the high byte, and back: compilers
+// make one load or store of each on any machine.
+inline uint64_t load64(const uint8_t *p)
 {
-    unsigned width = source.image.width, rowbytes = bmppicrowbytes(width), last = rowbytes - 1;
+    return uint64_t{p[0]} << 56 | uint64_t{p[1]} << 48 | uint64_t{p[2]} << 40 | uint64_t{p[3]} << 32 |
+           uint64_t{p[4]} << 24 | uint64_t{p[5]} << 16 | uint64_t{p[6]} << 8 | uint64_t{p[7]};
+}
+
+// Stores the word's bytes in reverse, the low byte first.
+inline void storereversed64(uint8_t *p, uint64_t word)
+{
+    for (int i = 0; i < 8; i++)
+        p[i] = byteof(word, i);
+}
+
+// Reverses the bits of every byte.
+inline uint64_t swapbits64(uint64_t x)
+{
+    x = (x >> 1 & 0x5555555555555555ull) | (x & 0x5555555555555555ull) << 1;
+    x = (x >> 2 & 0x3333333333333333ull) | (x & 0x3333333333333333ull) << 2;
+    return (x >> 4 & 0x0F0F0F0F0F0F0F0Full) | (x & 0x0F0F0F0F0F0F0F0Full) << 4;
+}
+
+// korvel's bytes of row y into out, a set bit black and bits past the
+// width clear; returns out.
+uint8_t *inkrow(const storedrows &source, long y, uint8_t *out)
+{
+    unsigned width = source.image.width, rowbytes = bmppicrowbytes(width);
     const uint8_t *row = source.row(y);
-    if (!mirrored) {
-        for (unsigned k = 0; k < rowbytes; k++)
-            out[k] = static_cast<uint8_t>(~row[k]);
-        out[last] &= insidewidth(width);
-        return;
-    }
-    unsigned shift = 8 * rowbytes - width;
-    static uint8_t reversed[bigside / 8 + 1];
     for (unsigned k = 0; k < rowbytes; k++)
-        reversed[k] = swappedbytes.byte[static_cast<uint8_t>(~row[last - k])];
-    reversed[0] &= swappedbytes.byte[insidewidth(width)];
-    reversed[rowbytes] = 0;
-    if (shift == 0) {
-        memcpy(out, reversed, rowbytes);
-        return;
-    }
-    for (unsigned k = 0; k < rowbytes; k++)
-        out[k] = static_cast<uint8_t>(reversed[k] << shift | reversed[k + 1] >> (8 - shift));
+        out[k] = static_cast<uint8_t>(~row[k]);
+    out[rowbytes - 1] &= insidewidth(width);
+    return out;
+}
+
+// The same with a blank word before and after it, to read 64 pixels from
+// any pixel; pixel 0 is bit 7 of byte 8.
+const uint8_t *paddedrow(const storedrows &source, long y)
+{
+    static uint8_t padded[8 + bigside / 8 + 8];
+    unsigned rowbytes = bmppicrowbytes(source.image.width);
+    memset(inkrow(source, y, padded + 8) + rowbytes, 0, 8);
+    return padded;
+}
+
+// 64 pixels of a padded row from pixel at - 64, the first in bit 63.
+inline uint64_t pixels64(const uint8_t *padded, unsigned at)
+{
+    unsigned shift = at % 8;
+    const uint8_t *p = padded + at / 8;
+    return load64(p) << shift | (shift != 0 ? p[8] >> (8 - shift) : 0);
+}
+
+// Row y mirrored into out, 64 pixels at a time from the right, reversed:
+// each word's bytes are reversed as they are stored, each byte's bits
+// before. out takes up to 7 bytes more.
+void mirroredrow(const storedrows &source, long y, uint8_t *out)
+{
+    const uint8_t *padded = paddedrow(source, y);
+    unsigned width = source.image.width;
+    for (unsigned m = 0; 8 * m < bmppicrowbytes(width); m++)
+        storereversed64(out + 8 * m, swapbits64(pixels64(padded, width - 64 * m)));
 }
 
 
 }  // namespace
 
-void makeform(const arrayform &form, const bmppixels &image, uint8_t *bytes)
+formstrides makeform(const arrayform &form, const bmppixels &image, uint8_t *bytes)
 {
     storedrows source = {image};
     long w = image.width, h = image.height;
     unsigned turned, height;
     turnedsize(form, image.width, image.height, turned, height);
-    size_t rowbytes = bmppicrowbytes(turned), pages = turned;
-    // Rows put row by row, pages column by column from the picture's rows
-    // when turned by 90 or 270 degrees, and everything else from its columns.
+    size_t rowbytes = bmppicrowbytes(turned), pages = (height + 7) / 8;
+    // Each byte is made from a row of the picture, or from a column of eight
+    // of its rows, and stored where that is quickest: the writer reads them
+    // in their order.
     unsigned turns = form.quarterturns();
     if (form.layout() != layoutpages && turns % 2 == 0) {
-        for (long y = 0; y < h; y++)
-            inkrow(source, turns == 2 ? h - 1 - y : y, turns == 2, bytes + y * rowbytes);
-    } else if (form.layout() == layoutpages && turns % 2 == 1) {
-        // Page p, column x: pixels 8p to 8p + 7 of a row, top pixel in bit 0.
-        static uint8_t row[bigside / 8];
-        for (long x = 0; x < h; x++) {
-            inkrow(source, turns == 1 ? h - 1 - x : x, turns == 3, row);
-            for (unsigned p = 0; p < (height + 7) / 8; p++)
-                bytes[p * pages + x] = swappedbytes.byte[row[p]];
+        // Row y: row y, or turned by 180 degrees row height - 1 - y mirrored.
+        for (long y = 0; y < h; y++) {
+            if (turns == 2)
+                mirroredrow(source, h - 1 - y, bytes + y * rowbytes);
+            else
+                inkrow(source, y, bytes + y * rowbytes);
         }
-    } else if (form.layout() == layoutpages) {
-        // Page g's column x is that of its rows; turned by 180 degrees, of
-        // the rows from the bottom, right to left.
-        bool half = turns == 2;
-        eachcolumn(
-            source, (height + 7) / 8, [&](long g, int j) { return half ? h - 1 - 8 * g - j : 8 * g + j; },
-            half ? bytes + w - 1 : bytes, static_cast<long>(pages), half ? -1 : 1);
-    } else {
-        // A row of the turned picture is a column, eight rows to a byte, the
-        // first pixel in bit 7: by 90 degrees clockwise from the bottom.
-        bool clockwise = turns == 1;
-        long step = static_cast<long>(rowbytes);
-        eachcolumn(
-            source, rowbytes, [&](long g, int j) { return clockwise ? h - 8 - 8 * g + j : 8 * g + 7 - j; },
-            clockwise ? bytes : bytes + (w - 1) * step, 1, clockwise ? step : -step);
+        return {rowbytes, 1};
     }
+    if (form.layout() == layoutpages && turns % 2 == 1) {
+        // Page p, column x: 8 pixels of a row, the first in bit 0. By 90
+        // degrees clockwise, of row height - 1 - x, pixels 8p to 8p + 7,
+        // read left to right and reversed; by 270, of row x, pixels
+        // width - 8 - 8p to width - 1 - 8p, read right to left.
+        for (long x = 0; x < h; x++) {
+            uint8_t *column = bytes + x * pages;
+            if (turns == 1) {
+                const uint8_t *padded = paddedrow(source, h - 1 - x);
+                for (unsigned p = 0; p < pages; p++)
+                    column[p] = swappedbytes.byte[padded[8 + p]];
+            } else {
+                const uint8_t *padded = paddedrow(source, x);
+                for (unsigned p = 0; p < pages; p += 8)
+                    storereversed64(column + p, pixels64(padded, w - 8 * p));
+            }
+        }
+        return {1, pages};
+    }
+    // Page g's column x is that of rows 8g to 8g + 7; turned by 180 degrees,
+    // of the rows from the bottom, right to left. A row of a picture turned
+    // by 90 degrees clockwise is a column read upwards, eight rows to a byte
+    // from the bottom, its first pixel in bit 7; by 270, read downwards, the
+    // columns right to left.
+    bool pagelayout = form.layout() == layoutpages, clockwise = turns == 1 || turns == 0;
+    auto row = [&](long g, int j) {
+        if (pagelayout)
+            return turns == 2 ? h - 1 - 8 * g - j : 8 * g + j;
+        return clockwise ? h - 8 - 8 * g + j : 8 * g + 7 - j;
+    };
+    if (clockwise)
+        eachcolumn<1>(source, pagelayout ? pages : rowbytes, row, bytes, w);
+    else
+        eachcolumn<-1>(source, pagelayout ? pages : rowbytes, row, bytes + w - 1, w);
+    return pagelayout ? formstrides{static_cast<size_t>(w), 1} : formstrides{1, static_cast<size_t>(w)};
 }
 
 unsigned fromform(const arrayform &form, unsigned width, unsigned height, const uint8_t *bytes,
@@ -308,7 +366,7 @@ void maketexts(const arrayform &form, hextexts &texts)
 }
 
 void printform(const arrayform &form, unsigned width, unsigned height, const uint8_t *bytes,
-               FILE *out)
+               formstrides strides, FILE *out)
 {
     static hextexts texts;
     maketexts(form, texts);
@@ -322,21 +380,21 @@ void printform(const arrayform &form, unsigned width, unsigned height, const uin
         buffer.put(hexbytes.text[~height & 0xFF], hexlength - 1);
         putliteral(buffer, bmppicrowend);
     }
-    size_t count = formbytes(form.layout(), width, height);
     unsigned line = formline(form.layout(), width);
-    for (size_t i = 0; i < count; i += line) {
+    size_t lines = formbytes(form.layout(), width, height) / line, step = strides.step;
+    for (size_t i = 0; i < lines; i++) {
         buffer.room(line * hexlength + 8);
-        const uint8_t *byte = bytes + i, *end = byte + line;
-        char *p = buffer.p;
+        const uint8_t *byte = bytes + i * strides.line;
+        char *p = buffer.p, *end = p + line * hexlength;
         // Eight bytes a step, as korvel prints its own.
-        for (; end - byte >= 8; byte += 8, p += 8 * hexlength)
-            for (int k = 0; k < 8; k++)
-                memcpy(p + k * hexlength, texts.text[byte[k]], sizeof texts.text[0]);
-        for (; byte < end; byte++, p += hexlength)
+        for (; end - p >= 8 * static_cast<long>(hexlength); byte += 8 * step, p += 8 * hexlength)
+            for (size_t k = 0; k < 8; k++)
+                memcpy(p + k * hexlength, texts.text[byte[k * step]], sizeof texts.text[0]);
+        for (; p < end; byte += step, p += hexlength)
             memcpy(p, texts.text[*byte], sizeof texts.text[0]);
         buffer.p = p;
         // The last byte's ", " gives way to the closing brace.
-        if (i + line == count) {
+        if (i + 1 == lines) {
             buffer.p -= 2;
             putliteral(buffer, bmppicarrayend);
         }

@@ -82,11 +82,18 @@ void turnedsize(const arrayform &form, unsigned width, unsigned height, unsigned
 size_t formbytes(arraylayout layout, unsigned width, unsigned height);
 unsigned formline(arraylayout layout, unsigned width);
 
+// Where the bytes of a form lie: byte k of line i (a row, or a page) at
+// i * line + k * step.
+struct formstrides {
+    size_t line, step;
+};
+
 // Makes the form's bytes of a picture as korvel reads it: turned, in rows
-// or pages, formbytes of them. Each byte is still in korvel's bit order
-// (pages: the top row in bit 0), a set bit black: printform writes it in
-// the layout's bit order and the polarity.
-void makeform(const arrayform &form, const bmppixels &image, uint8_t *bytes);
+// or pages, formbytes of them, stored where they are quickest to make.
+// Each byte is still in korvel's bit order (pages: the top row in bit 0), a
+// set bit black: printform writes it in the layout's bit order and the
+// polarity. bytes holds 8 more than formbytes.
+formstrides makeform(const arrayform &form, const bmppixels &image, uint8_t *bytes);
 
 // The other way, for a turned picture as it is stored: korvel's bytes of
 // what the array holds. Returns 0, or the first row (xbm, korvel) or column
@@ -98,10 +105,10 @@ unsigned fromform(const arrayform &form, unsigned width, unsigned height, const 
 // The header comments that name each choice other than korvel's own.
 void printformcomments(const arrayform &form, FILE *out);
 
-// Writes an array in the shape of korvel's text, one line of bytes a row
-// or a page, ending as printswbmp's does, before korvel's closing newline;
-// the size bytes first unless the form has none.
+// Writes an array of makeform's in the shape of korvel's text, one line of
+// bytes a row or a page, ending as printswbmp's does, before korvel's
+// closing newline; the size bytes first unless the form has none.
 void printform(const arrayform &form, unsigned width, unsigned height, const uint8_t *bytes,
-               FILE *out);
+               formstrides strides, FILE *out);
 
 #endif

@@ -317,11 +317,11 @@ bool samesize(const char *picture, const bmppixels &image, const uint32_t first[
 
 void writearray(FILE *out, const bmppixels &image, const arrayform &form)
 {
-    static uint8_t bytes[bigbytes];
+    static uint8_t bytes[bigbytes + 8];
     unsigned width, height;
-    makeform(form, image, bytes);
+    formstrides strides = makeform(form, image, bytes);
     turnedsize(form, image.width, image.height, width, height);
-    printform(form, width, height, bytes, out);
+    printform(form, width, height, bytes, strides, out);
 }
 
 // Whether the header may be written: there is none yet, or it is one that
