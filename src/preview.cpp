@@ -63,9 +63,11 @@ textverdict readkorveltext(FILE *in, korveltext &text, unsigned &bad, unsigned &
     return verdict;
 }
 
+// korvel's bytes of one array at a time, for its check and its drawing.
+static unsigned char rows[bigbytes];
+
 void drawkorveltext(const korveltext &text, FILE *out)
 {
-    static unsigned char rows[bigbytes];
     for (unsigned i = 0; i < text.count; i++) {
         const korvelarray &array = text.arrays[i];
         if (text.named)
@@ -416,7 +418,6 @@ textverdict checkarray(const korveltext &text, korvelarray &array, unsigned &bad
         return textbadcount;
     if (array.first + array.count > text.used)
         return textmanybytes;
-    static unsigned char rows[bigbytes];
     badrow = fromform(array.form, array.width, array.height, pixelsof(text, array), rows);
     if (badrow == 0)
         return textok;

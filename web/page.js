@@ -10,10 +10,12 @@
 // run gets a fresh instance of the module, made from the WebAssembly that
 // the page compiles once.
 //
-// A converted picture can be saved as a named header in any layout, and
-// all results as one header of frames, written by korvel-header's own
-// code as korvel_add_bitmaps() writes them. A text pasted into the page is
-// read and drawn by korvel-preview's own code.
+// A converted picture can be saved as a named header in any form (layout,
+// polarity, turn, with or without size bytes), and all results as one
+// header of frames, written by korvel-header's own code as
+// korvel_add_bitmaps() writes them. A whole screen, past korvel's 255
+// pixels a side, is korvel-header's array without size bytes. A text
+// pasted into the page is read and drawn by korvel-preview's own code.
 //
 // A PNG, JPEG, GIF or WebP picture is nothing korvel reads. The page makes
 // a 1-bit BMP of it first, as a paint program would save it (40-byte header,
@@ -153,6 +155,30 @@
     return (text.match(/0x[0-9A-F]+/g) || []).map((hex) => parseInt(hex, 16));
   }
 
+  // The form chosen in a form's fields, as korvel-header's options, and the
+  // part of a header's name that tells it from korvel's form.
+  function formof(fields) {
+    return { layout: fields.layout.value, polarity: fields.polarity.value, turn: fields.turn.value,
+             pixelsonly: fields.pixelsonly.checked };
+  }
+  function formargs(form) {
+    return ['--layout', form.layout, '--polarity', form.polarity, '--rotate', form.turn,
+            ...(form.pixelsonly ? ['--pixels-only'] : [])];
+  }
+  function formname(form) {
+    return [form.layout, form.polarity === 'white' ? 'white' : '', form.turn !== '0' ? form.turn : '',
+            form.pixelsonly ? 'pixels' : ''].filter((part) => part !== '').join('.');
+  }
+
+  // The pixels of a pixels-only array of korvel's layout and polarity:
+  // its size from the two defines, then the rows.
+  function screenpixels(text) {
+    const size = (which) => Number((text.match(new RegExp(`_${which} (\\d+)\\n`)) || [0, 0])[1]);
+    const width = size('width'), height = size('height');
+    const body = text.slice(text.indexOf('{'));
+    return korvelpixels([width, height, ...arraybytes(body)]);
+  }
+
   // --- one file -------------------------------------------------------
 
   const otherpictures = [
@@ -197,22 +223,34 @@
       await makeanimation(card, frames);
   }
 
+  // A whole screen is korvel-header's: its header in the chosen form,
+  // drawn from a copy in korvel's layout and polarity, turned alike.
   async function convert(card, name, bytes) {
     const generation = ++card.generation;
     card.element.removeAttribute('data-korvel-status');
-    const { text, status } = await korvel(name, bytes);
-    if (generation === card.generation) {
-      card.converted = { name, bytes };
-      card.show(text, status);
+    card.converted = { name, bytes };
+    const form = card.form();
+    if (!form.pixelsonly) {
+      const { text, status } = await korvel(name, bytes);
+      if (generation === card.generation)
+        card.show(text, status);
+      return;
     }
+    const picture = [{ name, bytes }];
+    const made = await korvelheader(formargs(form), card.arrayname, picture);
+    const plain = made.text === null ? made
+                                     : await korvelheader(['--pixels-only', '--rotate', form.turn], card.arrayname, picture);
+    if (generation === card.generation)
+      card.showscreen(made, plain);
   }
 
   // --- making a 1-bit BMP ---------------------------------------------
 
   const defaults = { threshold: 50, dither: false, invert: false, rotate: 0, mirror: false,
                      fit: false, width: 128, height: 64 };
-  // korvel takes at most 255 pixels a side.
-  const largest = 255;
+  // korvel takes at most 255 pixels a side, arrays without size bytes
+  // 8192.
+  const largest = 255, screenlargest = 8192;
 
   async function makeonebit(card, bytes) {
     let full;
@@ -229,22 +267,30 @@
     await remake(card);
   }
 
-  // A picture larger than korvel takes is fitted at once, and kept only as
-  // large as the largest fitting needs: no setting then costs more than
-  // for a picture of 255 x 255.
+  // A picture larger than korvel takes is fitted at once, and kept as large
+  // as the largest fitting needs: for korvel, so that no setting costs more
+  // than for a picture of 255 x 255, and for a whole screen.
   async function takebitmap(card, full) {
     card.size = { width: full.width, height: full.height };
+    card.full = await keep(full, screenlargest);
     if (full.width <= largest && full.height <= largest) {
       card.bitmap = full;
       return;
     }
     card.settings.fit = true;
-    const small = fitted(full.width, full.height, { fit: true, width: largest, height: largest });
-    card.bitmap = await createImageBitmap(full, { resizeWidth: small.width, resizeHeight: small.height,
-                                                 resizeQuality: 'high' });
-    full.close();
+    card.bitmap = await keep(full, largest);
+    if (card.full !== full)
+      full.close();
     card.note(`Das Bild ist ${card.size.width} x ${card.size.height} Pixel groß, korvel nimmt ` +
               `höchstens ${largest} je Seite: es wurde gleich eingepasst.`);
+  }
+
+  // The bitmap, or one as large as fits limit x limit.
+  async function keep(bitmap, limit) {
+    if (bitmap.width <= limit && bitmap.height <= limit)
+      return bitmap;
+    const small = fitted(bitmap.width, bitmap.height, { fit: true, width: limit, height: limit });
+    return createImageBitmap(bitmap, { resizeWidth: small.width, resizeHeight: small.height, resizeQuality: 'high' });
   }
 
   // The frames of an animated GIF, WebP or PNG as the browser composes
@@ -336,10 +382,12 @@
                   `${s.mirror ? 'gespiegelt' : 'nicht gespiegelt'}, ` +
                   (s.fit ? `eingepasst in ${s.width} x ${s.height}` : 'Originalgröße') +
                   ` (${size.width} x ${size.height} Pixel)`);
-    // Too large for korvel: its refusal needs the size alone, not the pixels.
-    const toolarge = size.width > largest || size.height > largest;
+    // Too large: the refusal needs the size alone, not the pixels.
+    const limit = card.limit();
+    const toolarge = size.width > limit || size.height > limit;
+    const bitmap = limit === largest ? card.bitmap : card.full;
     card.bmp = toolarge ? onebitbmp(null, size.width, size.height)
-                        : onebitbmp(darkness(card.bitmap, size, s), size.width, size.height);
+                        : onebitbmp(darkness(bitmap, size, s), size.width, size.height);
     await convert(card, card.made, card.bmp);
   }
 
@@ -461,6 +509,7 @@
       generation: 0,
       original: null,
       bitmap: null,
+      full: null,
       bmp: null,
       settings: null,
       converted: null,
@@ -525,21 +574,60 @@
       const offer = !converted && card.settings === null && card.original !== null &&
                     card.original[0] === 0x42 && card.original[1] === 0x4D;
       part('.make').hidden = !offer;
-      part('.headerfile').hidden = !converted;
+      // A picture korvel refused for its size may still be a whole screen.
+      part('.headerfile').hidden = !converted && !/Bildgroesse/.test(text);
       headerlabel();
       element.dataset.korvelStatus = String(status);
     };
 
-    // The header is named after the array and its layout, beside korvel's
-    // own <stem>.h.
-    const layout = () => part('[name="layout"]').value;
-    const headername = () => `${card.arrayname}.${layout()}.h`;
+    // A whole screen: korvel-header's header, or its message, and the
+    // drawing of its copy in korvel's layout.
+    card.showscreen = (made, plain) => {
+      const converted = made.text !== null && plain.text !== null;
+      card.text = converted ? made.text : made.message || plain.message;
+      card.status = converted ? 0 : 1;
+      part('pre').textContent = card.text;
+      const preview = part('.preview');
+      preview.replaceChildren();
+      const pixels = converted ? screenpixels(plain.text) : null;
+      if (converted)
+        preview.append(...drawing(pixels));
+      part('[data-korvel-copy]').hidden = !converted;
+      part('[data-korvel-save="h"]').hidden = true;
+      part('[data-korvel-save="bmp"]').hidden = card.bmp === null || !converted;
+      part('[data-korvel-save="bmp"]').textContent = `Als ${card.made} speichern`;
+      part('.make').hidden = true;
+      part('.headerfile').hidden = false;
+      headerlabel();
+      announce(converted ? `${part('h2').textContent}: umgewandelt, ${pixels.width} x ${pixels.height} Pixel`
+                         : `${name}: ${card.text}`);
+      element.dataset.korvelStatus = String(card.status);
+    };
+
+    // The header is named after the array and its form, beside korvel's
+    // own <stem>.h. A whole screen is made again as its form changes, and
+    // takes pictures up to 8192 pixels a side.
+    const headerfields = part('.headerfile').querySelector('.form');
+    const formfield = (name) => headerfields.querySelector(`[name="${name}"]`);
+    card.form = () => formof({ layout: formfield('layout'), polarity: formfield('polarity'),
+                               turn: formfield('turn'), pixelsonly: formfield('pixelsonly') });
+    card.limit = () => (card.form().pixelsonly ? screenlargest : largest);
+    const headername = () => `${card.arrayname}.${formname(card.form())}.h`;
     const headerlabel = () => {
       part('[data-korvel-save="header"]').textContent = `Als ${headername()} speichern`;
     };
-    part('[name="layout"]').addEventListener('change', headerlabel);
+    headerfields.addEventListener('change', (event) => {
+      headerlabel();
+      const screen = card.form().pixelsonly;
+      for (const field of ['width', 'height'])
+        part(`[name="${field}"]`).max = String(card.limit());
+      if (event.target === formfield('pixelsonly') && card.settings !== null)
+        remakesoon(card);
+      else if ((screen || event.target === formfield('pixelsonly')) && card.converted !== null)
+        convert(card, card.converted.name, card.converted.bytes);
+    });
     part('[data-korvel-save="header"]').addEventListener('click', async () => {
-      const made = await korvelheader(['--layout', layout()], card.arrayname, [card.converted]);
+      const made = await korvelheader(formargs(card.form()), card.arrayname, [card.converted]);
       if (made.text === null)
         card.note(made.message);
       else
@@ -577,7 +665,7 @@
         const threshold = number(fields.thresholdnumber, 0, 100);
         if (event.target === fields.thresholdnumber && threshold !== null)
           fields.threshold.value = threshold;
-        const width = number(fields.width, 1, largest), height = number(fields.height, 1, largest);
+        const width = number(fields.width, 1, card.limit()), height = number(fields.height, 1, card.limit());
         if (threshold === null || width === null || height === null)
           return;
         card.settings = {
@@ -605,7 +693,7 @@
         if (!element.isConnected)
           return;
         const frame = group[shown];
-        if (frame.status === 0) {
+        if (frame.status === 0 && !frame.form().pixelsonly) {
           const [canvas] = drawing(korvelpixels(arraybytes(frame.text)));
           canvas.setAttribute('aria-label', `Animation, Bild ${shown + 1} von ${group.length}`);
           player.replaceChildren(canvas);
@@ -640,8 +728,7 @@
     const fields = element.elements;
     const button = element.querySelector('[data-korvel-save="frames"]');
     const note = element.querySelector('.note');
-    for (const option of template.content.querySelectorAll('[name="layout"] option'))
-      fields.layout.append(option.cloneNode(true));
+    element.querySelector('.form').replaceWith(template.content.querySelector('.headerfile .form').cloneNode(true));
     const say = (text) => {
       note.textContent = text;
       note.hidden = text === '';
@@ -678,7 +765,7 @@
         say('Noch kein umgewandeltes Ergebnis: nichts zu speichern.');
         return;
       }
-      const options = ['--frames', '--layout', fields.layout.value];
+      const options = ['--frames', ...formargs(formof(fields))];
       if (fields.progmem.checked)
         options.unshift('--progmem');
       if (taken.every((card) => card.delay !== null))
@@ -771,12 +858,14 @@
     const arrays = [];
     let name = null;
     for (let i = 0; i < lines.length; i++) {
-      const size = lines[i].match(/^(\d+) x (\d+)$/);
+      // Over 255 pixels a side, a cell stands for scale x scale pixels.
+      const size = lines[i].match(/^(\d+) x (\d+)(, verkleinert 1:(\d+))?$/);
       if (size === null) {
         name = lines[i] === '' ? name : lines[i];
         continue;
       }
-      const [width, height] = [Number(size[1]), Number(size[2])];
+      const scale = Number(size[4] || 1);
+      const [width, height] = [Math.ceil(Number(size[1]) / scale), Math.ceil(Number(size[2]) / scale)];
       const lit = new Uint8Array(width * height);
       const rows = (height + 1) >> 1;
       for (let row = 0; row < rows; row++) {

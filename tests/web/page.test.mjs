@@ -290,6 +290,49 @@ test('a picture of 4096 x 4096 is fitted at once and refused unfitted without it
   assert.match(await card.locator('pre').textContent(), /Bildgroesse 4096 x 4096 wird nicht unterstuetzt/);
 });
 
+// A whole screen of 800 x 480, turned for a portrait panel with white
+// paper: korvel-header's header of the page's own BMP, drawn as turned,
+// and a pasted copy drawn at a quarter.
+test('a whole screen is korvel-header\'s array without size bytes, in any form', async () => {
+  const buffer = Buffer.from(await page.tab.evaluate(async () => {
+    const canvas = new OffscreenCanvas(800, 480);
+    const context = canvas.getContext('2d');
+    context.fillStyle = '#fff';
+    context.fillRect(0, 0, 800, 480);
+    context.fillStyle = '#000';
+    context.fillRect(0, 0, 300, 100);
+    return Array.from(new Uint8Array(await (await canvas.convertToBlob()).arrayBuffer()));
+  }));
+  await choose(page.tab, [{ name: 'schirm.png', mimeType: 'image/png', buffer }]);
+  const card = page.tab.locator('[data-korvel-file="schirm.png"]');
+  const status = () => page.tab.waitForFunction(() =>
+    document.querySelector('[data-korvel-file="schirm.png"]').dataset.korvelStatus === '0');
+  await card.locator('[name="pixelsonly"]').check();
+  await card.locator('[name="fit"]').uncheck();
+  await card.locator('[name="polarity"]').selectOption('white');
+  await card.locator('[name="turn"]').selectOption('90');
+  await page.tab.waitForFunction(() => /pic|_width 480/.test(document.querySelector('[data-korvel-file="schirm.png"] pre').textContent));
+  await status();
+  assert.deepEqual(await card.locator('.preview canvas').evaluate((c) => [c.width, c.height]), [480, 800]);
+  assert.equal(await card.locator('[name="width"]').getAttribute('max'), '8192');
+  const bmp = await download(card, 'bmp');
+  const saved = await download(card, 'header');
+  assert.equal(saved.name, 'schirm.korvel.white.90.pixels.h');
+  const expected = join(work, 'schirm.h');
+  const made = spawnSync(join(host, 'korvel-header'), ['--pixels-only', '--polarity', 'white', '--rotate', '90',
+                                                        expected, 'schirm', bmp.path]);
+  assert.equal(made.status, 0, made.stderr.toString());
+  assert.equal(readFileSync(saved.path, 'utf8'), readFileSync(expected, 'utf8'));
+  // Set at once: Playwright's fill takes seconds for 290 KB.
+  await page.tab.locator('[data-korvel-paste]').evaluate((area, text) => {
+    area.value = text;
+    area.dispatchEvent(new Event('input'));
+  }, readFileSync(expected, 'utf8'));
+  await page.tab.waitForFunction(() => document.querySelector('[data-korvel-pasted]').dataset.korvelStatus === '0');
+  assert.deepEqual(await page.tab.locator('[data-korvel-pasted] canvas').evaluate((c) => [c.width, c.height]), [120, 200]);
+  await page.tab.locator('[data-korvel-paste]').fill('');
+});
+
 test('the number boxes take what is typed, and only korvel\'s sizes', async () => {
   const [shown] = await choose(page.tab, [{ name: 'tippen.png', mimeType: 'image/png', buffer: Buffer.from(await drawn('image/png', greys)) }]);
   assert.equal(shown.status, 0);
