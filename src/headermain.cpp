@@ -375,6 +375,8 @@ void writefailed(const char *header, int reason)
             strerror(reason));
 }
 
+// The form's choices are listed from the table that the writer and the
+// reader take them from.
 void usage()
 {
     fputs("\n\nKORVEL-HEADER 0.01\n"
@@ -387,12 +389,17 @@ void usage()
           "   pages   Seiten zu 8 Zeilen, ein Byte je Spalte, die oberste Zeile im Bit 0\n"
           "   --delays gibt die Dauer jedes Bildes in Millisekunden als Tabelle Name_delays[].\n"
           "   Fuer E-Paper: --polarity white setzt die Bits des Papiers (weiss und ausserhalb\n"
-          "   des Bildes), --rotate dreht das Bild im Uhrzeigersinn, --pixels-only laesst die\n"
-          "   Groessenbytes weg (Name_width, Name_height) und nimmt Bilder bis 8192 Pixel.\n"
-          "   Syntax:   korvel-header [--progmem] [--frames [--delays ms,ms,...]]\n"
-          "                           [--layout korvel|xbm|pages] [--polarity black|white]\n"
-          "                           [--rotate 0|90|180|270] [--pixels-only]\n"
-          "                           Headerdatei Name BMP-Datei...\n"
+          "   des Bildes), --rotate dreht das Bild im Uhrzeigersinn, --pixels-only (--shape\n"
+          "   pixels-only) laesst die Groessenbytes weg (Name_width, Name_height) und nimmt\n"
+          "   Bilder bis 8192 Pixel.\n"
+          "   Syntax:   korvel-header [--progmem] [--frames [--delays ms,ms,...]]\n",
+          stderr);
+    for (const formoption &option : formoptions) {
+        fprintf(stderr, "                           [--%s ", option.name);
+        for (unsigned k = 0; k < option.count; k++)
+            fprintf(stderr, "%s%s", option.values[k], k + 1 < option.count ? "|" : "]\n");
+    }
+    fputs("                           Headerdatei Name BMP-Datei...\n"
           "\nBeispiel:  korvel-header --layout xbm logo.h logo logo.bmp\n\n",
           stderr);
 }

@@ -122,6 +122,28 @@ TEST(HeaderUsage, UnknownOptionsAndLayoutsAreNamed)
     }
 }
 
+// The function offers the choices of the form that korvel-header lists,
+// in the same order.
+TEST(HeaderUsage, TheFunctionTakesTheChoicesKorvelHeaderLists)
+{
+    std::string usage = runheader({}).err, function = readfile(KORVEL_SOURCE_DIR "/cmake/korvelBitmaps.cmake");
+    int found = 0;
+    for (size_t at = usage.find("[--"); at != std::string::npos; at = usage.find("[--", at + 1)) {
+        std::string listed = usage.substr(at + 3, usage.find(']', at) - at - 3);
+        size_t blank = listed.find(' ');
+        std::string name = listed.substr(0, blank), values = listed.substr(blank + 1);
+        if (name == "frames" || name == "delays" || name == "shape" || blank == std::string::npos)
+            continue;
+        for (char &c : name)
+            c = static_cast<char>(toupper(c));
+        for (char &c : values)
+            c = c == '|' ? ',' : c;
+        EXPECT_NE(function.find(" " + name + ":" + values), std::string::npos) << name << ":" << values;
+        found++;
+    }
+    EXPECT_EQ(found, 3);
+}
+
 // korvel-header writes over nothing but a header of its own and says why a
 // write failed.
 TEST(HeaderFiles, OnlyItsOwnHeaderIsWrittenOver)

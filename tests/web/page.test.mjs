@@ -133,6 +133,21 @@ test('a header in every layout is korvel-header\'s, named as the function names 
   }
 });
 
+// The choices of the form, from the table korvel-header lists them from;
+// pixels-only is a box.
+test('a header\'s form offers the choices korvel-header lists', async () => {
+  const usage = spawnSync(join(host, 'korvel-header')).stderr.toString();
+  const listed = Object.fromEntries([...usage.matchAll(/\[--(\w+) ([^\]]+)\]/g)]
+    .map(([, name, values]) => [name, values.split('|')]));
+  const values = (name) => page.tab.locator(`[data-korvel-header] [name="${name}"] option`)
+    .evaluateAll((all) => all.map((option) => option.value));
+  assert.deepEqual(await values('layout'), listed.layout);
+  assert.deepEqual(await values('polarity'), listed.polarity);
+  assert.deepEqual(await values('turn'), listed.rotate);
+  assert.deepEqual(listed.shape, ['sized', 'pixels-only']);
+  assert.equal(await page.tab.locator('[data-korvel-header] [name="pixelsonly"]').getAttribute('type'), 'checkbox');
+});
+
 async function download(card, kind) {
   const [file] = await Promise.all([page.tab.waitForEvent('download'),
                                     card.locator(`[data-korvel-save="${kind}"]`).click()]);
