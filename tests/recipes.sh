@@ -47,10 +47,12 @@ for size in sys.argv[1:]:
     open(f"pic-{size}.bmp", "wb").write(header + info + b"\0\0\0\0\xff\xff\xff\0" + pixels)
     open(f"pic-{size}.txt", "w").write("".join("".join("#" if p else "." for p in row) + "\n" for row in ink))
 PY
-  for block in black white screen; do
+  # The flash lines read the arrays with white paper too.
+  for block in black white screen flash; do
     recipe epaper-$block | awk '{ printf "{\"%s\", [](int x, int y) { (void)x, (void)y; %s }},\n", $0, $0 }' >calls-$block.inc
     [ -s calls-$block.inc ] || fail "no recipe epaper-$block"
   done
+  cat calls-flash.inc >>calls-white.inc
   mkdir korvel
   for picture in "${pictures[@]}"; do
     size=${picture%:*} rotate=${picture#*:}
@@ -127,6 +129,24 @@ avrdraw)
   for block in draw-{korvel,xbm,pages}-flash; do
     recipe $block >$block.inc
   done
+  # The e-paper flash lines, on pixels-only arrays with white paper, a
+  # header a picture, each in a namespace of its own.
+  n=0
+  for picture in "${pictures[@]}"; do
+    korvel-header --progmem --pixels-only --polarity white korvel/white$n.h logo "$picture" ||
+      fail "korvel-header --pixels-only $picture"
+    echo "namespace white$n {"
+    echo "#include \"korvel/white$n.h\""
+    echo "void draw() { const int x = 0, y = 0; GxEPD2_BW display; display.paper = true; memory = epdmemory();"
+    recipe epaper-flash
+    echo "report($n, \"display.drawInvertedBitmap\", display); report($n, \"display.writeImage\", memory); }"
+    echo "}"
+    echo "#undef KORVEL_logo_H"
+    echo "#undef logo_width"
+    echo "#undef logo_height"
+    n=$((n + 1))
+  done >epaper-flash.inc
+  for ((i = 0; i < n; i++)); do echo "white$i::draw();"; done >epaper-flash-calls.inc
   avr-g++ -mmcu=atmega328p -Os -std=c++11 "${strict[@]}" -I. "$recipes/avrdraw.cpp" -o avrdraw.elf
   # The UART's lines come on standard error, coloured, a newline shown as '.'.
   simavr -m atmega328p -f 16000000 avrdraw.elf 2>&1 >/dev/null | sed 's/\x1b\[[0-9]*m//g; s/\.$//' >drawn
@@ -145,7 +165,7 @@ for path in sys.argv[2:]:
 lines = [line.split(": ") for line in open(sys.argv[1]).read().splitlines() if ": " in line]
 wrong = [l for l in lines if l[1] != expected[int(l[0].split()[0])]]
 print("\n".join(f"WRONG {l[0]}: {l[1]}" for l in wrong))
-sys.exit(1 if wrong or len(lines) != 7 * len(expected) else 0)
+sys.exit(1 if wrong or len(lines) != 9 * len(expected) else 0)
 PY
   ;;
 u8g2avr)

@@ -4,7 +4,8 @@
 // calls' models (libraries.hpp) through avr-libc's pgm_read_byte. RAM holds
 // no canvas: what each call lit goes out over the UART as a count and a sum
 // of the lit pixels' hashes, a line a call and picture, and the build
-// machine checks them against korvel's own text of the picture.
+// machine checks them against korvel's own text of the picture. The
+// e-paper lines read arrays without size bytes, with white paper.
 
 #include <avr/interrupt.h>
 #include <avr/io.h>
@@ -18,7 +19,7 @@
 
 namespace {
 
-const uint16_t SSD1306_WHITE = 1, TFT_WHITE = 0xFFFF;
+const uint16_t SSD1306_WHITE = 1, TFT_WHITE = 0xFFFF, GxEPD_BLACK = 0;
 
 // The same on the build machine, which sums korvel's own pixels.
 uint32_t pixelhash(uint32_t x, uint32_t y)
@@ -28,8 +29,9 @@ uint32_t pixelhash(uint32_t x, uint32_t y)
 }
 
 // What a call lit: how many pixels, and a sum of their hashes that does not
-// depend on the order the call draws in.
+// depend on the order the call draws in. On paper, black inks.
 struct canvas {
+    bool paper = false;
     unsigned long lit = 0;
     uint32_t sum = 0;
     void set(int x, int y, bool on)
@@ -39,11 +41,31 @@ struct canvas {
             sum += pixelhash(x, y);
         }
     }
-    bool lights(uint16_t color) const { return color != 0; }
+    bool lights(uint16_t color) const { return paper ? color == GxEPD_BLACK : color != 0; }
 };
 
+// An e-paper panel's memory, which no RAM here holds: each byte a call
+// writes counts its ink, a clear bit.
+struct epdmemory : canvas {
+    void put(int column, int y, uint8_t data)
+    {
+        for (int bit = 0; bit < 8; bit++)
+            if (!(data & (0x80 >> bit)))
+                set(8 * column + bit, y, true);
+    }
+};
+
+epdmemory memory;
+
 #define KORVEL_NO_FRAME_BUFFER
+#define KORVEL_EPAPER
+#define KORVEL_NO_PAINT
 #include "libraries.hpp"
+
+epdmemory &epaper()
+{
+    return memory;
+}
 
 canvas sprites;
 
@@ -85,6 +107,9 @@ void report(unsigned picture, const char *call, const canvas &c)
     put('\n');
 }
 
+// The README's e-paper flash lines on each picture (recipes.sh).
+#include "epaper-flash.inc"
+
 }  // namespace
 
 int main()
@@ -123,6 +148,8 @@ int main()
             report(n, "Sprites::drawOverwrite", sprites);
         }
     }
+#include "epaper-flash-calls.inc"
+
     while (!(UCSR0A & (1 << TXC0)))
         ;
     // simavr ends the simulation here.

@@ -41,6 +41,21 @@ struct canvas {
     bool lights(uint16_t color) const { return color == black; }
 };
 
+// An e-paper controller's memory, in the panel's own orientation: rows of
+// (width + 7) / 8 bytes, the leftmost pixel in bit 7, a set bit white
+// paper. Calls write it in whole bytes; what falls outside it is lost.
+struct epdmemory {
+    int width = 0, height = 0;
+    uint8_t ram[epdside / 8 * epdside];
+    int widthbytes() const { return (width + 7) / 8; }
+    void put(int column, int y, uint8_t data)
+    {
+        if (column >= 0 && column < widthbytes() && y >= 0 && y < height)
+            ram[y * widthbytes() + column] = data;
+    }
+    bool ink(int x, int y) const { return !(ram[y * widthbytes() + x / 8] & (0x80 >> x % 8)); }
+};
+
 #define KORVEL_EPAPER
 #define KORVEL_NO_FRAME_BUFFER
 #include "libraries.hpp"

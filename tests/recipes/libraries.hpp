@@ -4,9 +4,12 @@
 // recipe tests on the build machine (draw.cpp) and on a simulated ATmega328p
 // (avrdraw.cpp), and the e-paper calls (epaper.cpp). The includer defines
 // canvas, with set(x, y, on) for a pixel a call lights (on: inks) or
-// darkens and lights(color) for whether a colour does, and pgm_read_byte, and KORVEL_NO_FRAME_BUFFER where RAM is too
-// small for u8g2's frame buffer; for the e-paper calls also epdside, the
-// largest panel's side, and epaper(), the panel's memory.
+// darkens and lights(color) for whether a colour does, pgm_read_byte, and
+// KORVEL_NO_FRAME_BUFFER where RAM is too small for u8g2's frame buffer.
+// For the e-paper calls (KORVEL_EPAPER) it defines epdmemory and epaper(),
+// the panel's memory, with put(column, y, byte) for a byte of it, and
+// KORVEL_NO_PAINT where RAM is too small for an image of it, which
+// Waveshare's Paint draws into (width, height, widthbytes() and ram).
 #ifndef KORVEL_LIBRARIES_HPP
 #define KORVEL_LIBRARIES_HPP
 
@@ -85,103 +88,6 @@ struct U8G2 : canvas {
             for (int x = 0; x < side; x++)
                 set(x, y, buffer[y / 8 * side + x] & (1 << (y % 8)));
     }
-#ifdef KORVEL_EPAPER
-// An e-paper controller's memory, in the panel's own orientation: rows of
-// (width + 7) / 8 bytes, the leftmost pixel in bit 7, a set bit white
-// paper. Calls write it in whole bytes; what falls outside it is lost.
-struct epdmemory {
-    int width = 0, height = 0;
-    uint8_t ram[epdside / 8 * epdside];
-    int widthbytes() const { return (width + 7) / 8; }
-    void put(int column, int y, uint8_t data)
-    {
-        if (column >= 0 && column < widthbytes() && y >= 0 && y < height)
-            ram[y * widthbytes() + column] = data;
-    }
-    bool ink(int x, int y) const { return !(ram[y * widthbytes() + x / 8] & (0x80 >> x % 8)); }
-};
-epdmemory &epaper();
-
-// GxEPD2: drawBitmap is Adafruit GFX's; drawInvertedBitmap inks the clear
-// bits. writeImage (drawImage too) copies whole bytes of rows of
-// (w + 7) / 8 into the memory from x rounded down to 8, inverted if asked;
-// writeImagePart copies such a window of a larger bitmap, from x_part
-// rounded down to 8. pgm reads flash where there is one.
-struct GxEPD2_BW : Adafruit_GFX {
-    void drawInvertedBitmap(int16_t x, int16_t y, const uint8_t bitmap[], int16_t w, int16_t h, uint16_t color)
-    {
-        int16_t byteWidth = (w + 7) / 8;
-        for (int16_t j = 0; j < h; j++)
-            for (int16_t i = 0; i < w; i++)
-                if (!(pgm_read_byte(&bitmap[j * byteWidth + i / 8]) & (128 >> (i & 7))))
-                    set(x + i, y + j, lights(color));
-    }
-    void writeImage(const uint8_t bitmap[], int16_t x, int16_t y, int16_t w, int16_t h, bool invert = false,
-                    bool mirror_y = false, bool pgm = false)
-    {
-        writeImagePart(bitmap, 0, 0, w, h, x, y, w, h, invert, mirror_y, pgm);
-    }
-    void drawImage(const uint8_t bitmap[], int16_t x, int16_t y, int16_t w, int16_t h, bool invert = false,
-                   bool mirror_y = false, bool pgm = false)
-    {
-        writeImage(bitmap, x, y, w, h, invert, mirror_y, pgm);
-    }
-    void writeImagePart(const uint8_t bitmap[], int16_t x_part, int16_t y_part, int16_t w_bitmap,
-                        int16_t h_bitmap, int16_t x, int16_t y, int16_t w, int16_t h, bool invert = false,
-                        bool = false, bool pgm = false)
-    {
-        int16_t wb = (w_bitmap + 7) / 8;
-        x_part -= x_part % 8;
-        w = w_bitmap - x_part < w ? w_bitmap - x_part : w;
-        h = h_bitmap - y_part < h ? h_bitmap - y_part : h;
-        x -= x % 8;
-        for (int16_t i = 0; i < h; i++)
-            for (int16_t j = 0; j < (w + 7) / 8; j++) {
-                const uint8_t *at = &bitmap[x_part / 8 + j + (y_part + i) * wb];
-                uint8_t data = pgm ? pgm_read_byte(at) : *at;
-                epaper().put(x / 8 + j, y + i, invert ? ~data : data);
-            }
-    }
-};
-
-// Waveshare's C library: Paint draws into an image of the panel's memory
-// (here the memory itself, unturned). Paint_DrawBitMap copies a whole
-// image; Paint_DrawImage copies rows of (W_Image + 7) / 8 bytes from
-// xStart rounded down to 8; Paint_DrawBitMap_Paste sets pixel by pixel,
-// a set bit white unless flipColor. EPD_xxx_Display sends a whole image.
-inline void Paint_DrawBitMap(const unsigned char *image_buffer)
-{
-    for (int y = 0; y < epaper().height; y++)
-        for (int x = 0; x < epaper().widthbytes(); x++)
-            epaper().put(x, y, image_buffer[x + y * epaper().widthbytes()]);
-}
-inline void Paint_DrawImage(const unsigned char *image_buffer, uint16_t xStart, uint16_t yStart,
-                            uint16_t W_Image, uint16_t H_Image)
-{
-    int w_byte = (W_Image + 7) / 8;
-    for (int y = 0; y < H_Image; y++)
-        for (int x = 0; x < w_byte; x++)
-            epaper().put(x + xStart / 8, y + yStart, image_buffer[x + y * w_byte]);
-}
-inline void Paint_DrawBitMap_Paste(const unsigned char *image_buffer, uint16_t xStart, uint16_t yStart,
-                                   uint16_t imageWidth, uint16_t imageHeight, uint8_t flipColor)
-{
-    int width = (imageWidth + 7) / 8;
-    for (int y = 0; y < imageHeight; y++)
-        for (int x = 0; x < imageWidth; x++) {
-            bool white = (image_buffer[y * width + x / 8] << (x % 8) & 0x80) != flipColor * 0x80;
-            int X = x + xStart, Y = y + yStart, at = Y * epaper().widthbytes() + X / 8;
-            if (X < epaper().width && Y < epaper().height)
-                epaper().put(X / 8, Y, white ? epaper().ram[at] | 0x80 >> X % 8
-                                             : epaper().ram[at] & ~(0x80 >> X % 8));
-        }
-}
-inline void EPD_2IN9_V2_Display(const uint8_t *Image)
-{
-    Paint_DrawBitMap(Image);
-}
-#endif
-
 #endif
 
   private:
@@ -245,20 +151,6 @@ struct Sprites {
 };
 
 #ifdef KORVEL_EPAPER
-// An e-paper controller's memory, in the panel's own orientation: rows of
-// (width + 7) / 8 bytes, the leftmost pixel in bit 7, a set bit white
-// paper. Calls write it in whole bytes; what falls outside it is lost.
-struct epdmemory {
-    int width = 0, height = 0;
-    uint8_t ram[epdside / 8 * epdside];
-    int widthbytes() const { return (width + 7) / 8; }
-    void put(int column, int y, uint8_t data)
-    {
-        if (column >= 0 && column < widthbytes() && y >= 0 && y < height)
-            ram[y * widthbytes() + column] = data;
-    }
-    bool ink(int x, int y) const { return !(ram[y * widthbytes() + x / 8] & (0x80 >> x % 8)); }
-};
 epdmemory &epaper();
 
 // GxEPD2: drawBitmap is Adafruit GFX's; drawInvertedBitmap inks the clear
@@ -303,6 +195,7 @@ struct GxEPD2_BW : Adafruit_GFX {
     }
 };
 
+#ifndef KORVEL_NO_PAINT
 // Waveshare's C library: Paint draws into an image of the panel's memory
 // (here the memory itself, unturned). Paint_DrawBitMap copies a whole
 // image; Paint_DrawImage copies rows of (W_Image + 7) / 8 bytes from
@@ -339,6 +232,7 @@ inline void EPD_2IN9_V2_Display(const uint8_t *Image)
 {
     Paint_DrawBitMap(Image);
 }
+#endif
 #endif
 
 #endif
