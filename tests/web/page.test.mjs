@@ -284,18 +284,23 @@ test('over 255 pixels a side, a picture is fitted at once; unfitted, korvel refu
   assert.match(await card.locator('.note').textContent(), /einpassen/);
 });
 
+// A white PNG drawn in the page, black in its top left corner.
+async function whitepng(width, height, blackwidth, blackheight) {
+  return Buffer.from(await page.tab.evaluate(async ({ width, height, blackwidth, blackheight }) => {
+    const canvas = new OffscreenCanvas(width, height);
+    const context = canvas.getContext('2d');
+    context.fillStyle = '#fff';
+    context.fillRect(0, 0, width, height);
+    context.fillStyle = '#000';
+    context.fillRect(0, 0, blackwidth, blackheight);
+    return Array.from(new Uint8Array(await (await canvas.convertToBlob()).arrayBuffer()));
+  }, { width, height, blackwidth, blackheight }));
+}
+
 // A picture of 4096 x 4096 is kept at 255 a side: unfitted, korvel's
 // refusal comes from the headers alone.
 test('a picture of 4096 x 4096 is fitted at once and refused unfitted without its pixels', async () => {
-  const buffer = Buffer.from(await page.tab.evaluate(async () => {
-    const canvas = new OffscreenCanvas(4096, 4096);
-    const context = canvas.getContext('2d');
-    context.fillStyle = '#fff';
-    context.fillRect(0, 0, 4096, 4096);
-    context.fillStyle = '#000';
-    context.fillRect(0, 0, 2048, 4096);
-    return Array.from(new Uint8Array(await (await canvas.convertToBlob()).arrayBuffer()));
-  }));
+  const buffer = await whitepng(4096, 4096, 2048, 4096);
   const [shown] = await choose(page.tab, [{ name: 'riesig.png', mimeType: 'image/png', buffer }]);
   assert.equal(shown.status, 0, shown.text);
   assert.deepEqual(litpixels(shown.text), Array(64).fill('#'.repeat(32) + '.'.repeat(32)));
@@ -309,15 +314,7 @@ test('a picture of 4096 x 4096 is fitted at once and refused unfitted without it
 // paper: korvel-header's header of the page's own BMP, drawn as turned,
 // and a pasted copy drawn at a quarter.
 test('a whole screen is korvel-header\'s array without size bytes, in any form', async () => {
-  const buffer = Buffer.from(await page.tab.evaluate(async () => {
-    const canvas = new OffscreenCanvas(800, 480);
-    const context = canvas.getContext('2d');
-    context.fillStyle = '#fff';
-    context.fillRect(0, 0, 800, 480);
-    context.fillStyle = '#000';
-    context.fillRect(0, 0, 300, 100);
-    return Array.from(new Uint8Array(await (await canvas.convertToBlob()).arrayBuffer()));
-  }));
+  const buffer = await whitepng(800, 480, 300, 100);
   await choose(page.tab, [{ name: 'schirm.png', mimeType: 'image/png', buffer }]);
   const card = page.tab.locator('[data-korvel-file="schirm.png"]');
   const status = () => page.tab.waitForFunction(() =>
