@@ -239,7 +239,7 @@ bool checkdelays(const headerjob &job)
 bool writeheader(FILE *out, const headerjob &job)
 {
     static uint8_t pixels[bigbytes];
-    bmppixels image = {0, 0, 0, false, pixels, sizeof pixels};
+    bmppixels image = {0, 0, 0, false, pixels, sizeof pixels, false};
     uint32_t firstsize[2] = {};
     const char *progmem = job.progmem ? headerprogmem : "";
     fputs(headermadeby, out);
@@ -293,14 +293,22 @@ bool writeheader(FILE *out, const headerjob &job)
 }
 
 // korvel's checks, with room for whole screens as pixels-only arrays; the
-// size bytes hold no more than korvel's 255 pixels a side.
+// size bytes hold no more than korvel's 255 pixels a side. A palette with
+// its lighter colour first is said, and the header written all the same.
 bool readpicture(const char *picture, const headerjob &job, bmppixels &image)
 {
-    if (job.form.pixelsonly())
-        return readbmpfile(picture, image, bigside, stderr);
     static char more[64];
     snprintf(more, sizeof more, ", mit --pixels-only bis %u", bigside);
-    return readbmpfile(picture, image, maxside, stderr, more);
+    bool pixelsonly = job.form.pixelsonly();
+    if (!readbmpfile(picture, image, pixelsonly ? bigside : maxside, stderr, pixelsonly ? "" : more))
+        return false;
+    if (image.lighterfirst)
+        fprintf(stderr, "\n\nDatei %s: die Palette hat die hellere Farbe an Stelle 0, das Array ist das"
+                        " Negativ des Bildes, das ein Malprogramm zeigt. Abhilfe: das Bild mit der"
+                        " ImageMagick-Zeile der README neu schreiben, oder die andere Polaritaet"
+                        " waehlen (--polarity white statt black oder umgekehrt) ... \n\n",
+                picture);
+    return true;
 }
 
 // The frames of pixels-only arrays share one width and one height.

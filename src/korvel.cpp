@@ -13,7 +13,10 @@
 // padded to a multiple of four bytes and stored bottom row first, or top row
 // first when the stored height is negative. Within a row the leftmost pixel
 // is the most significant bit of the first byte. The palette is not read: a
-// pixel stored as 0 (black in the customary palette) becomes a set bit.
+// pixel stored as 0 (black in the customary palette) becomes a set bit;
+// korvel-header only looks at its first two colours, to say when the
+// lighter comes first. The palette follows the info header, each colour
+// blue, green, red and, but in the 12-byte header, a fourth byte.
 //
 // The file is read once, front to back, and never positioned, so a pipe or
 // a FIFO serves as well as a file. Everything is checked and every pixel
@@ -59,6 +62,7 @@ bool knownheadersize(uint32_t size);
 int64_t rows(const bmpheader &header);
 bmpverdict checkheader(const bmpheader &header, uint32_t limit);
 bmpverdict readpixels(FILE *in, const bmpheader &header, bmppixels &image);
+bool readpalette(FILE *in, const bmpheader &header, bmppixels &image, uint32_t &at);
 bool skip(FILE *in, uint32_t count, bmppixels &image);
 
 }  // namespace
@@ -126,7 +130,7 @@ namespace {
 
 bmppixels viewof(swbmp &image)
 {
-    return {0, 0, 0, false, image.pixels, sizeof image.pixels};
+    return {0, 0, 0, false, image.pixels, sizeof image.pixels, false};
 }
 
 void setgeometry(swbmp &image, uint32_t width, uint32_t height)
@@ -245,7 +249,8 @@ bmpverdict checkheader(const bmpheader &header, uint32_t limit)
 // picture as too large rather than writing past its end.
 bmpverdict readpixels(FILE *in, const bmpheader &header, bmppixels &image)
 {
-    if (!skip(in, header.offset - header.fieldsend, image))
+    uint32_t at = header.fieldsend;
+    if (!readpalette(in, header, image, at) || !skip(in, header.offset - at, image))
         return bmpincomplete;
     image.width = static_cast<uint32_t>(header.width);
     image.height = static_cast<uint32_t>(rows(header));
@@ -257,6 +262,25 @@ bmpverdict readpixels(FILE *in, const bmpheader &header, bmppixels &image)
     if (fread(image.pixels, 1, size, in) != size)
         return bmpincomplete;
     return bmpok;
+}
+
+// The palette's first two colours, where the pixels leave room for them
+// after the info header; at is where the stream is, and is left there.
+bool readpalette(FILE *in, const bmpheader &header, bmppixels &image, uint32_t &at)
+{
+    uint32_t palette = fileheadersize + header.headersize;
+    uint32_t entry = header.headersize == os2header ? 3 : 4;
+    image.lighterfirst = false;
+    if (header.offset < palette + 2 * entry)
+        return true;
+    uint8_t colours[8];
+    if (!skip(in, palette - at, image) || fread(colours, 1, 2 * entry, in) != 2 * entry)
+        return false;
+    at = palette + 2 * entry;
+    // Rec. 709 luminance, in whole numbers.
+    auto luminance = [](const uint8_t *bgr) { return 722 * bgr[0] + 7152 * bgr[1] + 2126 * bgr[2]; };
+    image.lighterfirst = luminance(colours) > luminance(colours + entry);
+    return true;
 }
 
 // Reads and drops count bytes, through the pixel buffer: what lies between

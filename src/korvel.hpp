@@ -64,6 +64,10 @@ struct bmppixels {
     bool topdown;
     uint8_t *pixels;
     size_t capacity;
+    // The palette's colour 0 is the lighter of its two: the array, which
+    // sets the bits of pixels stored 0, is the negative of the picture a
+    // paint program shows.
+    bool lighterfirst;
 };
 bmpverdict readbmppixels(FILE *in, bmpheader &header, bmppixels &image, uint32_t limit);
 bool readbmpfile(const char *path, bmppixels &image, uint32_t limit, FILE *messages,

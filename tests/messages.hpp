@@ -32,6 +32,15 @@ inline std::string badsize(const std::string &path, long long width, long long r
                    std::to_string(rows) + " wird nicht unterstuetzt (erlaubt: 1 bis 255 Pixel)");
 }
 
+// korvel-header's note, on standard error, for a palette with white first.
+inline std::string lighterfirst(const std::string &path)
+{
+    return message("Datei " + path + ": die Palette hat die hellere Farbe an Stelle 0, das Array ist das"
+                   " Negativ des Bildes, das ein Malprogramm zeigt. Abhilfe: das Bild mit der"
+                   " ImageMagick-Zeile der README neu schreiben, oder die andere Polaritaet waehlen"
+                   " (--polarity white statt black oder umgekehrt)");
+}
+
 // Both programs', on standard error.
 const std::string writefailed = message("Ausgabe konnte nicht geschrieben werden");
 
