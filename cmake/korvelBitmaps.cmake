@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: MIT
-# korvel_add_bitmaps(<target> [FRAMES <name>] [PROGMEM] [LAYOUT korvel|xbm|pages]
+# korvel_add_bitmaps(<target> [FRAMES <name> | PLANES <name>] [PROGMEM] [LAYOUT korvel|xbm|pages]
 #                    [POLARITY black|white] [ROTATE 0|90|180|270] [PIXELS_ONLY]
 #                    [PREFIX <prefix>] <picture>... [DELAYS <milliseconds>...])
 #
@@ -12,6 +12,9 @@
 # - FRAMES <name> puts all pictures, in the order given, into korvel/<name>.h
 #   as <name>_0, <name>_1, ... and a table static const unsigned char
 #   *const <name>[] of them. Each frame keeps its own width and height bytes.
+# - PLANES <name> puts two pictures of one size, the black and the colour
+#   plane of a three-colour panel, into korvel/<name>.h as <name>_black and
+#   <name>_colour.
 # - DELAYS, with FRAMES, adds a table static const unsigned int
 #   <name>_delays[] of each frame's time in milliseconds (0 to 65535), one
 #   number a picture in the same order, after the pictures.
@@ -47,7 +50,7 @@
 include_guard(GLOBAL)
 
 function(korvel_add_bitmaps target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "PROGMEM;PIXELS_ONLY" "FRAMES;LAYOUT;POLARITY;ROTATE;PREFIX"
+  cmake_parse_arguments(PARSE_ARGV 1 arg "PROGMEM;PIXELS_ONLY" "FRAMES;PLANES;LAYOUT;POLARITY;ROTATE;PREFIX"
                         "DELAYS")
   set(pictures ${arg_UNPARSED_ARGUMENTS})
   if(NOT TARGET ${target})
@@ -62,13 +65,21 @@ function(korvel_add_bitmaps target)
                         "${target}, as in PREFIX icon_, not '${arg_PREFIX}'")
   endif()
   set(prefix "${arg_PREFIX}")
-  # FRAMES followed by nothing, by another keyword, by an empty value (an
-  # unset variable, say, which makes the first picture its name).
-  if("FRAMES" IN_LIST ARGN AND NOT "${arg_FRAMES}" MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
-    message(FATAL_ERROR "korvel_add_bitmaps: FRAMES needs the name of the table for ${target}, "
-                        "a C identifier as in FRAMES spinner, not '${arg_FRAMES}'")
-  elseif(DEFINED arg_FRAMES)
-    _korvel_check_name(${prefix}${arg_FRAMES} "FRAMES ${arg_FRAMES}")
+  # FRAMES or PLANES followed by nothing, by another keyword, by an empty
+  # value (an unset variable, say, which makes the first picture its name).
+  foreach(given FRAMES:table:spinner PLANES:planes:sign)
+    string(REPLACE ":" ";" given "${given}")
+    list(POP_FRONT given keyword what example)
+    if(keyword IN_LIST ARGN AND NOT "${arg_${keyword}}" MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
+      message(FATAL_ERROR "korvel_add_bitmaps: ${keyword} needs the name of the ${what} for ${target}, "
+                          "a C identifier as in ${keyword} ${example}, not '${arg_${keyword}}'")
+    elseif(DEFINED arg_${keyword})
+      _korvel_check_name(${prefix}${arg_${keyword}} "${keyword} ${arg_${keyword}}")
+      set(group ${arg_${keyword}})
+    endif()
+  endforeach()
+  if(DEFINED arg_FRAMES AND DEFINED arg_PLANES)
+    message(FATAL_ERROR "korvel_add_bitmaps: FRAMES and PLANES for ${target}: give one of them")
   endif()
   # The form's choices and their values, korvel's own first, as
   # korvel-header takes them.
@@ -98,6 +109,9 @@ function(korvel_add_bitmaps target)
   endif()
   if(count EQUAL 0)
     message(FATAL_ERROR "korvel_add_bitmaps: no picture given for ${target}")
+  elseif(DEFINED arg_PLANES AND NOT count EQUAL 2)
+    message(FATAL_ERROR "korvel_add_bitmaps: PLANES ${arg_PLANES} has ${count} pictures for ${target}; "
+                        "give two: the black plane, then the colour plane")
   elseif(DEFINED arg_FRAMES AND count GREATER 256)
     message(FATAL_ERROR "korvel_add_bitmaps: FRAMES ${arg_FRAMES} has ${count} pictures for "
                         "${target}; korvel-preview shows at most 256 of one header: split them "
@@ -111,10 +125,15 @@ function(korvel_add_bitmaps target)
   set(paths)
   set(headers)
   set(index 0)
+  set(planes black colour)
   foreach(picture IN LISTS pictures)
     get_filename_component(path "${picture}" ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
     if(DEFINED arg_FRAMES)
       set(name ${arg_FRAMES}_${index})
+      math(EXPR index "${index} + 1")
+    elseif(DEFINED arg_PLANES)
+      list(GET planes ${index} plane)
+      set(name ${arg_PLANES}_${plane})
       math(EXPR index "${index} + 1")
     else()
       if(path IN_LIST paths)
@@ -130,7 +149,7 @@ function(korvel_add_bitmaps target)
     endif()
     list(APPEND paths "${path}")
     _korvel_claim_name(${target} ${name} "${path}")
-    if(arg_PIXELS_ONLY AND NOT DEFINED arg_FRAMES)
+    if(arg_PIXELS_ONLY AND NOT DEFINED group)
       _korvel_claim_size(${target} ${name} "${path}")
     endif()
     # A picture another rule makes may be missing yet.
@@ -139,15 +158,16 @@ function(korvel_add_bitmaps target)
       message(FATAL_ERROR "korvel_add_bitmaps: ${path} for ${target} does not exist")
     endif()
   endforeach()
-  if(DEFINED arg_FRAMES)
-    _korvel_claim_name(${target} ${arg_FRAMES} "${paths}")
-    set(headers ${arg_FRAMES})
+  # The table's name, or the planes' header's.
+  if(DEFINED group)
+    _korvel_claim_name(${target} ${group} "${paths}")
+    set(headers ${group})
   endif()
   if(DEFINED arg_DELAYS)
     _korvel_claim_name(${target} ${arg_FRAMES}_delays "${paths}")
   endif()
-  if(DEFINED arg_FRAMES AND arg_PIXELS_ONLY)
-    _korvel_claim_size(${target} ${arg_FRAMES} "${paths}")
+  if(DEFINED group AND arg_PIXELS_ONLY)
+    _korvel_claim_size(${target} ${group} "${paths}")
   endif()
 
   # korvel's own build runs its korvel-header as it runs its tests: under
@@ -165,6 +185,8 @@ function(korvel_add_bitmaps target)
   endif()
   if(DEFINED arg_FRAMES)
     list(APPEND options --frames)
+  elseif(DEFINED arg_PLANES)
+    list(APPEND options --planes)
   endif()
   if(DEFINED arg_DELAYS)
     string(REPLACE ";" "," delays "${arg_DELAYS}")
@@ -174,7 +196,7 @@ function(korvel_add_bitmaps target)
   set(outputs)
   foreach(name IN LISTS headers)
     set(header ${include}/korvel/${name}.h)
-    if(DEFINED arg_FRAMES)
+    if(DEFINED group)
       set(sources ${paths})
     else()
       list(POP_FRONT paths source)

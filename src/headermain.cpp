@@ -3,14 +3,17 @@
 // korvel_add_bitmaps() at build time and for any other build, with korvel's
 // own converter, so that it holds korvel's bytes exactly:
 //
-//   korvel-header [--progmem] [--frames [--delays MS,MS,...]] [--layout korvel|xbm|pages]
+//   korvel-header [--progmem] [--frames [--delays MS,MS,...] | --planes]
+//                 [--layout korvel|xbm|pages]
 //                 [--polarity black|white] [--rotate 0|90|180|270] [--pixels-only]
 //                 HEADER NAME PICTURE...
 //
 // korvel names every array bmppic; "#define bmppic NAME" before each of
 // korvel's texts and "#undef bmppic" after it give the array its name.
 // --frames names the arrays NAME_0, NAME_1, ... in the order given and adds
-// a table NAME[] of them; --delays adds a table NAME_delays[] of each
+// a table NAME[] of them; --planes names two pictures of one size, the
+// black and the colour plane of a three-colour panel, NAME_black and
+// NAME_colour; --delays adds a table NAME_delays[] of each
 // frame's time in milliseconds, 0 to 65535, as an unsigned int holds them
 // on every target; --progmem places arrays and tables in flash on AVR.
 // --layout, --polarity, --rotate and --pixels-only (--shape pixels-only)
@@ -46,6 +49,7 @@ namespace {
 struct headerjob {
     bool progmem = false;
     bool frames = false;
+    bool planes = false;
     arrayform form = {};
     const char *delays = nullptr;  // as given, checked
     const char *header = nullptr;
@@ -60,7 +64,7 @@ bool readchoice(formchoice which, const char *value, headerjob &job);
 bool checkdelays(const headerjob &job);
 bool writeheader(FILE *out, const headerjob &job);
 bool readpicture(const char *picture, const headerjob &job, bmppixels &image);
-bool samesize(const char *picture, const bmppixels &image, const uint32_t first[2]);
+bool samesize(const char *picture, const bmppixels &image, const uint32_t first[2], const headerjob &job);
 void writearray(FILE *out, const bmppixels &image, const arrayform &form);
 void usage();
 
@@ -144,7 +148,13 @@ bool readargs(int argc, char **argv, headerjob &job)
     job.pictures = argv + i + 2;
     job.count = argc - i - 2;
     // Several arrays of one name would not compile.
-    if (job.count > 1 && !job.frames) {
+    if (job.planes && (job.frames || job.count != 2)) {
+        fputs(job.frames ? "\n\n--planes und --frames gehen nicht zusammen ... \n"
+                         : "\n\n--planes braucht zwei Bilder: die schwarze Ebene, dann die farbige ... \n",
+              stderr);
+        return false;
+    }
+    if (job.count > 1 && !job.frames && !job.planes) {
         fputs("\n\nMehrere Bilder brauchen --frames ... \n", stderr);
         return false;
     }
@@ -161,6 +171,10 @@ bool readoption(int argc, char **argv, int &i, headerjob &job)
     }
     if (strcmp(option, "frames") == 0) {
         job.frames = true;
+        return true;
+    }
+    if (strcmp(option, "planes") == 0) {
+        job.planes = true;
         return true;
     }
     if (strcmp(option, "pixels-only") == 0)
@@ -244,6 +258,8 @@ bool writeheader(FILE *out, const headerjob &job)
     const char *progmem = job.progmem ? headerprogmem : "";
     fputs(headermadeby, out);
     printformcomments(job.form, out);
+    if (job.planes)
+        fputs(headerplanescomment, out);
     fprintf(out, "#ifndef KORVEL_%s_H\n#define KORVEL_%s_H\n", job.name, job.name);
     if (job.progmem)
         fputs("#include <avr/pgmspace.h>\n", out);
@@ -258,11 +274,13 @@ bool writeheader(FILE *out, const headerjob &job)
         }
         if (k == 0)
             firstsize[0] = image.width, firstsize[1] = image.height;
-        else if (job.form.pixelsonly() && !samesize(job.pictures[k], image, firstsize))
+        else if ((job.form.pixelsonly() || job.planes) && !samesize(job.pictures[k], image, firstsize, job))
             return false;
         fprintf(out, "#%s%s%s", headerdefine, progmem, job.name);
         if (job.frames)
             fprintf(out, "_%d", k);
+        if (job.planes)
+            fputs(headerplanes[k], out);
         putc('\n', out);
         writearray(out, image, job.form);
         // korvel's closing newline; an empty line has always followed the
@@ -311,15 +329,18 @@ bool readpicture(const char *picture, const headerjob &job, bmppixels &image)
     return true;
 }
 
-// The frames of pixels-only arrays share one width and one height.
-bool samesize(const char *picture, const bmppixels &image, const uint32_t first[2])
+// The frames of pixels-only arrays share one width and one height, and
+// so do the two planes of a picture.
+bool samesize(const char *picture, const bmppixels &image, const uint32_t first[2], const headerjob &job)
 {
     if (image.width == first[0] && image.height == first[1])
         return true;
-    fprintf(stderr, "\n\nDatei %s: Bildgroesse %u x %u, das erste Bild hat %u x %u; mit"
-                    " --pixels-only haben alle Bilder eine Groesse ... \n\n",
-            picture, static_cast<unsigned>(image.width), static_cast<unsigned>(image.height),
-            static_cast<unsigned>(first[0]), static_cast<unsigned>(first[1]));
+    fprintf(stderr, "\n\nDatei %s: Bildgroesse %u x %u, %s %s hat %u x %u; %s ... \n\n", picture,
+            static_cast<unsigned>(image.width), static_cast<unsigned>(image.height),
+            job.planes ? "die schwarze Ebene" : "das erste Bild", job.pictures[0],
+            static_cast<unsigned>(first[0]), static_cast<unsigned>(first[1]),
+            job.planes ? "beide Ebenen eines Bildes haben eine Groesse"
+                       : "mit --pixels-only haben alle Bilder eine Groesse");
     return false;
 }
 
@@ -396,11 +417,13 @@ void usage()
           "   xbm     Zeilen, das linke Pixel im niedrigsten Bit\n"
           "   pages   Seiten zu 8 Zeilen, ein Byte je Spalte, die oberste Zeile im Bit 0\n"
           "   --delays gibt die Dauer jedes Bildes in Millisekunden als Tabelle Name_delays[].\n"
+          "   --planes: zwei Bilder einer Groesse, die schwarze und die farbige Ebene einer\n"
+          "   Anzeige mit drei Farben, als Name_black und Name_colour.\n"
           "   Fuer E-Paper: --polarity white setzt die Bits des Papiers (weiss und ausserhalb\n"
           "   des Bildes), --rotate dreht das Bild im Uhrzeigersinn, --pixels-only (--shape\n"
           "   pixels-only) laesst die Groessenbytes weg (Name_width, Name_height) und nimmt\n"
           "   Bilder bis 8192 Pixel.\n"
-          "   Syntax:   korvel-header [--progmem] [--frames [--delays ms,ms,...]]\n",
+          "   Syntax:   korvel-header [--progmem] [--frames [--delays ms,ms,...] | --planes]\n",
           stderr);
     for (const formoption &option : formoptions) {
         fprintf(stderr, "                           [--%s ", option.name);

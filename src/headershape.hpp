@@ -10,7 +10,8 @@
 //   #include <avr/pgmspace.h>             with --progmem
 //   #define <name>_width <width>          for pixels-only arrays, their size
 //   #define <name>_height <height>        as turned
-//   #define bmppic [PROGMEM ]<name>       <name>_0, <name>_1, ... with --frames
+//   #define bmppic [PROGMEM ]<name>       <name>_0, <name>_1, ... with --frames,
+//                                         <name>_black, <name>_colour with --planes
 //   <korvel's text, in the layout>
 //   #undef bmppic                         and so on for every frame
 //   static const unsigned char *const <name>[] [PROGMEM ]= {
@@ -27,6 +28,12 @@
 
 inline constexpr char headermadeby[] =
     "/* Made by korvel at build time; edits are lost when it is remade. */\n";
+
+// The two planes of a three-colour picture, after the name, and the
+// comment that says a header holds them.
+inline constexpr const char *headerplanes[] = {"_black", "_colour"};
+inline constexpr char headerplanescomment[] =
+    "/* korvel planes: black and colour, the planes of one picture in three colours */\n";
 
 // The size of pixels-only arrays, after the name: NAME_width.
 inline constexpr char headerwidth[] = "_width";

@@ -104,6 +104,8 @@ TEST(HeaderUsage, UnknownOptionsAndLayoutsAreNamed)
         {{"--rotate=45", header, "h", bitmap}, "\n\nUnbekannte Drehung 45 (erlaubt: 0, 90, 180, 270) ... \n"},
         {{"--shape", "round", header, "h", bitmap}, "\n\nUnbekannte Form round (erlaubt: sized, pixels-only) ... \n"},
         {{"--pixels", header, "h", bitmap}, "\n\nUnbekannte Option --pixels ... \n"},
+        {{"--planes", header, "h", bitmap}, "\n\n--planes braucht zwei Bilder: die schwarze Ebene, dann die farbige ... \n"},
+        {{"--planes", "--frames", header, "h", bitmap, bitmap}, "\n\n--planes und --frames gehen nicht zusammen ... \n"},
         {{header, "h", bitmap, bitmap}, "\n\nMehrere Bilder brauchen --frames ... \n"},
         {{header, "h"}, ""},
         {{"--delays", "40", header, "h", bitmap}, "\n\n--delays braucht --frames ... \n"},
@@ -115,7 +117,7 @@ TEST(HeaderUsage, UnknownOptionsAndLayoutsAreNamed)
     for (const auto &c : cases) {
         korvelrun run = runheader(c.args);
         EXPECT_EQ(run.err.substr(0, c.says.size()), c.says) << c.args[0];
-        EXPECT_NE(run.err.find("Syntax:   korvel-header [--progmem] [--frames [--delays ms,ms,...]]"),
+        EXPECT_NE(run.err.find("Syntax:   korvel-header [--progmem] [--frames [--delays ms,ms,...] | --planes]"),
                   std::string::npos) << c.args[0];
         EXPECT_EQ(run.status, 254) << c.args[0];
         EXPECT_EQ(readfile(header), "") << c.args[0];
@@ -174,13 +176,15 @@ TEST(HeaderFiles, OnlyItsOwnHeaderIsWrittenOver)
 }
 
 // Pictures past korvel's 255 pixels a side are pixels-only arrays, up to
-// 8192, and frames of them share one size; anything else is refused with
-// its reason, and no header is left.
+// 8192, and frames of them share one size, as the two planes of a picture
+// always do; anything else is refused with its reason, and no header is
+// left.
 TEST(HeaderSizes, WholeScreensArePixelsOnly)
 {
     std::string panel = fixture("panel.bmp", bmpfile({296, 128, speckle}));
     std::string small = fixture("small.bmp", bmpfile({9, 3, speckle}));
     std::string huge = fixture("huge.bmp", bmpfile({8193, 1, speckle}));
+    std::string wider = fixture("wider.bmp", bmpfile({10, 3, speckle}));
     std::string header = dir + "/sizes.h";
     const std::string only = ", mit --pixels-only bis 8192";
     const struct {
@@ -192,8 +196,11 @@ TEST(HeaderSizes, WholeScreensArePixelsOnly)
         {{"--pixels-only", header, "p", huge},
          message("Datei " + huge + ": Bildgroesse 8193 x 1 wird nicht unterstuetzt (erlaubt: 1 bis 8192 Pixel)")},
         {{"--pixels-only", "--frames", header, "p", panel, small},
-         message("Datei " + small + ": Bildgroesse 9 x 3, das erste Bild hat 296 x 128; mit --pixels-only"
-                 " haben alle Bilder eine Groesse")},
+         message("Datei " + small + ": Bildgroesse 9 x 3, das erste Bild " + panel + " hat 296 x 128; mit"
+                 " --pixels-only haben alle Bilder eine Groesse")},
+        {{"--planes", header, "p", small, wider},
+         message("Datei " + wider + ": Bildgroesse 10 x 3, die schwarze Ebene " + small + " hat 9 x 3; beide"
+                 " Ebenen eines Bildes haben eine Groesse")},
         {{"--pixels-only", "--rotate", "90", header, "p", panel}, ""},
     };
     for (const auto &c : cases) {
@@ -295,7 +302,8 @@ void PrintTo(const geometrycase &c, std::ostream *os)
 class Geometry : public EachWay<geometrycase> {};
 
 // The forms korvel-header writes every geometry case in: each layout, and
-// each other choice at least once, with the others.
+// each other choice at least once, with the others; korvel-preview reads
+// the first four back (its own tests read every form).
 const formcase forms[] = {
     {"korvel", false, false, 0}, {"xbm", false, false, 0},  {"pages", false, false, 0},
     {"korvel", true, true, 90},  {"xbm", true, false, 180}, {"pages", true, true, 270},
@@ -342,7 +350,9 @@ TEST_P(Geometry, OutputMatchesThePixels)
             EXPECT_EQ(made.err, c.layout.paletteinverted ? lighterfirst(given.path) : "") << describe(form);
             EXPECT_EQ(made.status, 0) << describe(form);
             EXPECT_EQ(formdiffers(form, readfile(header), pic), "") << describe(form);
-            EXPECT_EQ(runpreview({header}).out, expectedpreview(turned(pic, form.rotate))) << describe(form);
+            if (&form - forms < 4) {
+                EXPECT_EQ(runpreview({header}).out, expectedpreview(turned(pic, form.rotate))) << describe(form);
+            }
         }
     }
 }

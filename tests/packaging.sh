@@ -115,6 +115,10 @@ korvel_add_bitmaps(consumer POLARITY grey pictures/w1.bmp)|unknown POLARITY 'gre
 korvel_add_bitmaps(consumer ROTATE 45 pictures/w1.bmp)|unknown ROTATE '45' for consumer; use 0, 90, 180 or 270
 korvel_add_bitmaps(consumer PIXELS_ONLY POLARITY white ROTATE 90 LAYOUT pages pictures/w1.bmp)|
 korvel_add_bitmaps(consumer PIXELS_ONLY pictures/w1.bmp pictures/w1_width.bmp)|would both be named w1_width for consumer
+korvel_add_bitmaps(consumer PLANES sign pictures/w1.bmp)|PLANES sign has 1 pictures for consumer; give two: the black plane, then the colour plane
+korvel_add_bitmaps(consumer PLANES sign FRAMES f pictures/w1.bmp pictures/sub/w1.bmp)|FRAMES and PLANES for consumer
+korvel_add_bitmaps(consumer PLANES sign POLARITY white pictures/w1.bmp pictures/sub/w1.bmp) \n korvel_add_bitmaps(consumer pictures/sign_colour.bmp)|would both be named sign_colour for consumer
+korvel_add_bitmaps(consumer PLANES sign PIXELS_ONLY pictures/main.bmp pictures/clock.bmp)|
 add_library(lib1 INTERFACE) \n add_library(lib2 INTERFACE) \n korvel_add_bitmaps(lib1 pictures/w1.bmp) \n korvel_add_bitmaps(lib2 pictures/sub/w1.bmp) \n target_link_libraries(consumer PRIVATE lib1 lib2)|$work/project/pictures/sub/w1.bmp \\(for lib2\\) and $work/project/pictures/w1.bmp \\(for lib1\\) would both be named w1 for consumer
 add_library(lib1 INTERFACE) \n korvel_add_bitmaps(lib1 pictures/sub/w1.bmp) \n korvel_add_bitmaps(consumer pictures/w1.bmp) \n target_link_libraries(consumer PRIVATE lib1)|would both be named w1 for consumer
 add_library(lib1 INTERFACE) \n add_library(lib2 INTERFACE) \n korvel_add_bitmaps(lib2 pictures/sub/w1.bmp) \n target_link_libraries(lib1 INTERFACE lib2) \n add_executable(other other.c) \n korvel_add_bitmaps(other pictures/w1.bmp) \n target_link_libraries(other PRIVATE lib1)|would both be named w1 for other

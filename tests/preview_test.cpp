@@ -134,6 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
         // A whole screen, drawn at a quarter of its size; 256 pixels, at half.
         shapecase{"screen", "", expectedpreview(screen), madeheader{{"--pixels-only", "--layout", "pages"}, {screen}}},
         shapecase{"w256", "", expectedpreview({256, 3, speckle}), madeheader{{"--pixels-only"}, {{256, 3, speckle}}}},
+        shapecase{"planes", "", "f_black\n" + expectedpreview(speckled) + "f_colour\n" + expectedpreview(speckled),
+                  madeheader{{"--planes", "--polarity", "white"}, {speckled, speckled}}},
         // Hand edits that C accepts: a byte order mark, line comments, tabs
         // and blanks in directives; the name is the one the compiler reads.
         shapecase{"handedits", "\xEF\xBB\xBF// edited\n#\tdefine\tbmppic PROGMEM sp_0 // frame\n" +
