@@ -27,15 +27,13 @@ draw)
 epaper)
   # Pictures from 1 x 1 to 800 x 480, written here apart from korvel with
   # their ink as text ('#' black) beside them, each drawn by every e-paper
-  # line of the README, the whole-screen lines turned as listed.
+  # line of the README, the whole-screen lines turned as listed; and each
+  # picture's colour plane, for the three-colour lines.
   skipunless python3
   pictures=(1x1:0 9x3:90 33x17:270 122x250:180 250x122:90 296x128:90 800x480:90)
   python3 - "${pictures[@]%:*}" <<'PY'
 import struct, sys
-for size in sys.argv[1:]:
-    w, h = map(int, size.split("x"))
-    ink = [[x in (0, w - 1) or y in (0, h - 1) or x == y or (x * 7 + y * 13) % 11 == 0 for x in range(w)]
-           for y in range(h)]
+def write(name, w, h, ink):
     stride = (w + 31) // 32 * 4
     # Stored 0 is black; everything past the width is junk that must not show.
     rows = [bytes(sum(0x80 >> i for i in range(8) if 8 * k + i >= w or not ink[y][8 * k + i])
@@ -44,11 +42,17 @@ for size in sys.argv[1:]:
     pixels = b"".join(rows)
     header = b"BM" + struct.pack("<IHHI", offset + len(pixels), 0, 0, offset)
     info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 1, 0, len(pixels), 2835, 2835, 2, 2)
-    open(f"pic-{size}.bmp", "wb").write(header + info + b"\0\0\0\0\xff\xff\xff\0" + pixels)
-    open(f"pic-{size}.txt", "w").write("".join("".join("#" if p else "." for p in row) + "\n" for row in ink))
+    open(f"{name}.bmp", "wb").write(header + info + b"\0\0\0\0\xff\xff\xff\0" + pixels)
+    open(f"{name}.txt", "w").write("".join("".join("#" if p else "." for p in row) + "\n" for row in ink))
+for size in sys.argv[1:]:
+    w, h = map(int, size.split("x"))
+    ink = [[x in (0, w - 1) or y in (0, h - 1) or x == y or (x * 7 + y * 13) % 11 == 0 for x in range(w)]
+           for y in range(h)]
+    write(f"pic-{size}", w, h, ink)
+    write(f"pic-{size}-colour", w, h, [[not ink[y][x] and (x + 2 * y) % 5 == 0 for x in range(w)] for y in range(h)])
 PY
   # The flash lines read the arrays with white paper too.
-  for block in black white screen flash; do
+  for block in black white screen flash planes; do
     recipe epaper-$block | awk '{ printf "{\"%s\", [](int x, int y) { (void)x, (void)y; %s }},\n", $0, $0 }' >calls-$block.inc
     [ -s calls-$block.inc ] || fail "no recipe epaper-$block"
   done
@@ -58,12 +62,13 @@ PY
     size=${picture%:*} rotate=${picture#*:}
     korvel-header --pixels-only korvel/black.h logo pic-$size.bmp &&
       korvel-header --pixels-only --polarity white korvel/white.h logo pic-$size.bmp &&
-      korvel-header --pixels-only --polarity white --rotate $rotate korvel/screen.h logo pic-$size.bmp ||
+      korvel-header --pixels-only --polarity white --rotate $rotate korvel/screen.h logo pic-$size.bmp &&
+      korvel-header --planes --pixels-only --polarity white korvel/planes.h sign pic-$size.bmp pic-$size-colour.bmp ||
       fail "korvel-header on pic-$size.bmp"
     c++ -std=c++17 -O2 "${strict[@]}" -I. -I"$recipes" "$recipes/epaper.cpp" -o epaper
-    ./epaper pic-$size.txt $rotate >drawn || { grep WRONG drawn; fail "a call inked other pixels than pic-$size's"; }
+    ./epaper pic-$size.txt $rotate pic-$size-colour.txt >drawn || { grep WRONG drawn; fail "a call inked other pixels than pic-$size's"; }
     echo "pic-$size: $(grep -c "the picture's pixels$" drawn) calls and positions"
-    [ "$(grep -c "the picture's pixels$" drawn)" = $((3 * ($(wc -l <calls-black.inc) + $(wc -l <calls-white.inc)) + $(wc -l <calls-screen.inc))) ] ||
+    [ "$(grep -c "the picture's pixels$" drawn)" = $((3 * ($(wc -l <calls-black.inc) + $(wc -l <calls-white.inc)) + $(wc -l <calls-screen.inc) + $(wc -l <calls-planes.inc))) ] ||
       fail "not every line drew pic-$size"
   done
   ;;

@@ -62,9 +62,16 @@ epdmemory memory;
 #define KORVEL_NO_PAINT
 #include "libraries.hpp"
 
+epdmemory colourmemory;
+
 epdmemory &epaper()
 {
     return memory;
+}
+
+epdmemory &epapercolour()
+{
+    return colourmemory;
 }
 
 canvas sprites;

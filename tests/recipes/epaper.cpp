@@ -4,13 +4,14 @@
 // picture's black pixels and nothing else: on a GFX canvas or in the
 // panel's memory, at x as given or, for calls that write whole bytes,
 // rounded down to 8.
-//   epaper INK.txt ROTATE
-// INK.txt is the picture as drawn, a line a row, '#' for black; recipes.sh
-// writes it beside the BMP, apart from korvel. The headers are
-// korvel-header's, all pixels-only: korvel/black.h in korvel's polarity,
-// korvel/white.h with white paper, korvel/screen.h with white paper turned
-// by ROTATE for the whole-screen lines; calls-*.inc hold a case a README
-// line. Prints a line a case and position.
+//   epaper INK.txt ROTATE COLOUR.txt
+// INK.txt is the picture as drawn, a line a row, '#' for black, COLOUR.txt
+// its colour plane, '#' for colour; recipes.sh writes them beside the BMPs,
+// apart from korvel. The headers are korvel-header's, all pixels-only:
+// korvel/black.h in korvel's polarity, korvel/white.h with white paper,
+// korvel/screen.h with white paper turned by ROTATE for the whole-screen
+// lines, korvel/planes.h both planes with white paper; calls-*.inc hold a
+// case a README line. Prints a line a case and position.
 
 #include <cstdint>
 #include <cstdio>
@@ -60,10 +61,14 @@ struct epdmemory {
 #define KORVEL_NO_FRAME_BUFFER
 #include "libraries.hpp"
 
-epdmemory memory;
+epdmemory memory, colourmemory;
 epdmemory &epaper()
 {
     return memory;
+}
+epdmemory &epapercolour()
+{
+    return colourmemory;
 }
 
 GxEPD2_BW display{{{GxEPD_BLACK}}};
@@ -109,13 +114,26 @@ const drawcase cases[] = {
 };
 }  // namespace screen
 
-std::vector<std::string> ink;  // the picture as drawn
+// The picture's black plane and its colour plane, of one size.
+namespace planes {
+#include "korvel/planes.h"
+const drawcase cases[] = {
+#include "calls-planes.inc"
+};
+}  // namespace planes
+
+std::vector<std::string> ink, colour;  // the picture as drawn, black and colour
 int failures = 0;
+
+bool drawnin(const std::vector<std::string> &plane, int x, int y)
+{
+    return y >= 0 && y < static_cast<int>(plane.size()) && x >= 0 && x < static_cast<int>(plane[y].size()) &&
+           plane[y][x] == '#';
+}
 
 bool drawn(int x, int y)
 {
-    return y >= 0 && y < static_cast<int>(ink.size()) && x >= 0 && x < static_cast<int>(ink[y].size()) &&
-           ink[y][x] == '#';
+    return drawnin(ink, x, y);
 }
 
 // Calls that write the memory in whole bytes put the picture at x rounded
@@ -155,8 +173,10 @@ void clear(int width, int height)
 {
     display.inked.assign(display.inked.size(), false);
     epd.inked.assign(epd.inked.size(), false);
-    memory.width = width, memory.height = height;
+    memory.width = colourmemory.width = width;
+    memory.height = colourmemory.height = height;
     memset(memory.ram, 0xFF, sizeof memory.ram);
+    memset(colourmemory.ram, 0x00, sizeof colourmemory.ram);
 }
 
 void report(const char *line, int x, bool right)
@@ -184,11 +204,13 @@ void drawat(const drawcase (&cases)[n], int width, int height)
 
 int main(int argc, char **argv)
 {
-    if (argc != 3)
+    if (argc != 4)
         return 2;
-    FILE *in = fopen(argv[1], "r");
-    for (char line[1024]; in != nullptr && fgets(line, sizeof line, in) != nullptr;)
-        ink.emplace_back(line, strcspn(line, "\n"));
+    for (auto [path, plane] : {std::pair{argv[1], &ink}, std::pair{argv[3], &colour}}) {
+        FILE *in = fopen(path, "r");
+        for (char line[1024]; in != nullptr && fgets(line, sizeof line, in) != nullptr;)
+            plane->emplace_back(line, strcspn(line, "\n"));
+    }
     int rotate = atoi(argv[2]), width = static_cast<int>(ink.at(0).size()), height = static_cast<int>(ink.size());
     drawat(black::cases, width, height);
     drawat(white::cases, width, height);
@@ -209,6 +231,16 @@ int main(int argc, char **argv)
                    }
                    return drawn(x, y);
                }));
+    }
+    // Both planes whole: black ink in the one memory, colour in the other.
+    for (const drawcase &c : planes::cases) {
+        clear(width, height);
+        c.draw(0, 0);
+        bool right = inkedexactly(drawn);
+        for (int y = 0; y < height; y++)
+            for (int x = 0; x < width; x++)
+                right &= colourmemory.ink(x, y) != drawnin(colour, x, y);
+        report(c.line, 0, right);
     }
     return failures == 0 ? 0 : 1;
 }

@@ -152,12 +152,15 @@ struct Sprites {
 
 #ifdef KORVEL_EPAPER
 epdmemory &epaper();
+epdmemory &epapercolour();  // a three-colour panel's other memory, a set bit colour
 
 // GxEPD2: drawBitmap is Adafruit GFX's; drawInvertedBitmap inks the clear
 // bits. writeImage (drawImage too) copies whole bytes of rows of
 // (w + 7) / 8 into the memory from x rounded down to 8, inverted if asked;
 // writeImagePart copies such a window of a larger bitmap, from x_part
-// rounded down to 8. pgm reads flash where there is one.
+// rounded down to 8. pgm reads flash where there is one. A three-colour
+// panel's writeImage takes a black and a colour plane, a clear bit ink in
+// both, and writes the colour plane's bytes inverted.
 struct GxEPD2_BW : Adafruit_GFX {
     void drawInvertedBitmap(int16_t x, int16_t y, const uint8_t bitmap[], int16_t w, int16_t h, uint16_t color)
     {
@@ -171,6 +174,16 @@ struct GxEPD2_BW : Adafruit_GFX {
                     bool mirror_y = false, bool pgm = false)
     {
         writeImagePart(bitmap, 0, 0, w, h, x, y, w, h, invert, mirror_y, pgm);
+    }
+    void writeImage(const uint8_t *black, const uint8_t *color, int16_t x, int16_t y, int16_t w, int16_t h,
+                    bool invert = false, bool mirror_y = false, bool pgm = false)
+    {
+        writeImage(black, x, y, w, h, invert, mirror_y, pgm);
+        for (int16_t i = 0, wb = (w + 7) / 8; i < h; i++)
+            for (int16_t j = 0; j < wb; j++) {
+                uint8_t data = pgm ? pgm_read_byte(&color[i * wb + j]) : color[i * wb + j];
+                epapercolour().put((x - x % 8) / 8 + j, y + i, invert ? data : ~data);
+            }
     }
     void drawImage(const uint8_t bitmap[], int16_t x, int16_t y, int16_t w, int16_t h, bool invert = false,
                    bool mirror_y = false, bool pgm = false)
@@ -231,6 +244,14 @@ inline void Paint_DrawBitMap_Paste(const unsigned char *image_buffer, uint16_t x
 inline void EPD_2IN9_V2_Display(const uint8_t *Image)
 {
     Paint_DrawBitMap(Image);
+}
+// A three-colour panel's: the black image, then the red one, 0 red.
+inline void EPD_2IN9B_V3_Display(const uint8_t *blackimage, const uint8_t *ryimage)
+{
+    Paint_DrawBitMap(blackimage);
+    for (int y = 0; y < epaper().height; y++)
+        for (int x = 0; x < epaper().widthbytes(); x++)
+            epapercolour().put(x, y, static_cast<uint8_t>(~ryimage[x + y * epaper().widthbytes()]));
 }
 #endif
 #endif
