@@ -114,13 +114,12 @@ struct storedrows {
 
 // Every group of eight rows, which rows the caller chooses (row(g, j), the
 // row of group g in bit j), read as columns, a set bit black: the column of
-// group g and pixel x goes to origin[g * gstep + x * xstep]. Bits past the
-// width are never read. A step known when compiling (Step, not 0) lets the
-// compiler store a byte's eight columns at once.
-template <long Step, typename Row>
-void eachcolumn(const storedrows &source, unsigned groups, Row row, uint8_t *origin, long gstep, long step = Step)
+// group g and pixel x goes to origin[g * gstep + x * xstep], xstep 1 or -1:
+// known when compiling, it lets the compiler store a byte's eight columns
+// at once. Bits past the width are never read.
+template <long xstep, typename Row>
+void eachcolumn(const storedrows &source, unsigned groups, Row row, uint8_t *origin, long gstep)
 {
-    const long xstep = Step != 0 ? Step : step;
     const uint8_t *r[8];
     unsigned width = source.image.width;
     for (unsigned g = 0; g < groups; g++) {
@@ -207,7 +206,6 @@ void mirroredrow(const storedrows &source, long y, uint8_t *out)
     for (unsigned m = 0; 8 * m < bmppicrowbytes(width); m++)
         storereversed64(out + 8 * m, swapbits64(pixels64(padded, width - 64 * m)));
 }
-
 
 }  // namespace
 
