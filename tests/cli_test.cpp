@@ -342,7 +342,12 @@ TEST_P(Geometry, OutputMatchesThePixels)
         // no layout case.
         if (ink.target<bool (*)(uint32_t, uint32_t)>() == nullptr)
             continue;
+        // Emulated, the first four: CI compares every build's forms with
+        // the native one's byte for byte.
+        bool emulated = !emulator().empty() || windowsprogram(headerbinary());
         for (const formcase &form : forms) {
+            if (emulated && &form - forms >= 4)
+                break;
             std::vector<std::string> args = formoptions(form);
             std::string header = given.path + "." + std::to_string(&form - forms) + ".h";
             args.insert(args.end(), {header, "pic", given.path});
