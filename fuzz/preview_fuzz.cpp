@@ -11,10 +11,10 @@
 
 namespace {
 
-// Consumes one of the four half-block cells.
+// Consumes one of the four half-block cells, or the shade of colour.
 void expectcell(const char *&p)
 {
-    static const char *const cells[] = {" ", "\xE2\x96\x84", "\xE2\x96\x80", "\xE2\x96\x88"};
+    static const char *const cells[] = {" ", "\xE2\x96\x84", "\xE2\x96\x80", "\xE2\x96\x88", "\xE2\x96\x92"};
     for (const char *cell : cells) {
         if (strncmp(p, cell, strlen(cell)) == 0) {
             p += strlen(cell);
@@ -56,13 +56,24 @@ void checkshape(const char *&p, unsigned width, unsigned height)
     expectrule(p, "\xE2\x94\x94", width, "\xE2\x94\x98");
 }
 
-// One array after the other, each under its name if the text is named.
+// One array after the other, each under its name if the text is named; a
+// picture's two planes as one, under the name they share.
 void checkdrawing(const char *drawing, size_t length, const korveltext &text)
 {
     require(strlen(drawing) == length, "NUL in the drawing");
     require(text.count >= 1 && text.count <= maxframes, "array count");
     require(text.named || text.count == 1, "several arrays without names");
     const char *p = drawing;
+    if (text.planes) {
+        require(text.count == 2 && text.arrays[0].width == text.arrays[1].width &&
+                    text.arrays[0].height == text.arrays[1].height, "planes of two sizes");
+        p = strchr(p, '\n');
+        require(p != nullptr, "no name line");
+        p++;
+        checkshape(p, text.arrays[0].width, text.arrays[0].height);
+        require(p == drawing + length, "text after the drawing");
+        return;
+    }
     for (unsigned i = 0; i < text.count; i++) {
         const korvelarray &array = text.arrays[i];
         unsigned width = array.width, height = array.height;
@@ -106,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     char *drawing = nullptr;
     size_t length = 0;
     FILE *out = open_memstream(&drawing, &length);
-    drawkorveltext(text, out);
+    drawkorveltext(text, false, out);
     fclose(out);
     checkdrawing(drawing, length, text);
     free(drawing);

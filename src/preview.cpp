@@ -29,7 +29,7 @@ namespace {
 textverdict readtext(FILE *in, korveltext &text);
 textverdict readmessage(FILE *in, int c, korveltext &text);
 textverdict readheader(FILE *in, int c, korveltext &text);
-bool readcomment(FILE *in, arrayform &form);
+bool readcomment(FILE *in, arrayform &form, bool &planes);
 bool readword(FILE *in, int &c, char *word, size_t size);
 bool skipline(FILE *in);
 bool readdirective(FILE *in, char *name, unsigned long size[2]);
@@ -44,6 +44,7 @@ bool iswhite(int c);
 bool isidentifier(int c);
 int hexdigit(int c);
 textverdict checkarray(const korveltext &text, korvelarray &array, unsigned &badrow);
+bool sameplanes(const korveltext &text);
 const unsigned char *pixelsof(const korveltext &text, const korvelarray &array);
 
 }  // namespace
@@ -57,23 +58,34 @@ textverdict readkorveltext(FILE *in, korveltext &text, unsigned &bad, unsigned &
         return textunreadable;
     for (bad = 0; verdict == textok && bad < text.count; bad++)
         verdict = checkarray(text, text.arrays[bad], badrow);
+    if (verdict == textok && text.planes && !sameplanes(text))
+        return textplanes;
     if (verdict == textok)
         return textok;
     bad -= bad > 0;
     return verdict;
 }
 
-// korvel's bytes of one array at a time, for its check and its drawing.
-static unsigned char rows[bigbytes];
+// korvel's bytes of one array at a time, for its check and its drawing,
+// and of a picture's colour plane.
+static unsigned char rows[bigbytes], colourrows[bigbytes];
 
-void drawkorveltext(const korveltext &text, FILE *out)
+void drawkorveltext(const korveltext &text, bool colours, FILE *out)
 {
+    if (text.planes) {
+        const korvelarray &black = text.arrays[0], &colour = text.arrays[1];
+        fprintf(out, "%.*s\n", static_cast<int>(strlen(black.name) - strlen(headerplanes[0])), black.name);
+        fromform(black.form, black.width, black.height, pixelsof(text, black), rows);
+        fromform(colour.form, colour.width, colour.height, pixelsof(text, colour), colourrows);
+        drawpicture(black.width, black.height, rows, colourrows, colours, out);
+        return;
+    }
     for (unsigned i = 0; i < text.count; i++) {
         const korvelarray &array = text.arrays[i];
         if (text.named)
             fprintf(out, "%s\n", array.name);
         fromform(array.form, array.width, array.height, pixelsof(text, array), rows);
-        drawpicture(array.width, array.height, rows, out);
+        drawpicture(array.width, array.height, rows, nullptr, colours, out);
     }
 }
 
@@ -87,6 +99,7 @@ textverdict readtext(FILE *in, korveltext &text)
     text.named = false;
     text.message[0] = '\0';
     text.used = 0;
+    text.planes = false;
     int c = fgetc(in);
     // A UTF-8 byte order mark, as some editors write one.
     if (c == 0xEF && fgetc(in) == 0xBB && fgetc(in) == 0xBF)
@@ -136,7 +149,7 @@ textverdict readheader(FILE *in, int c, korveltext &text)
     arrayform form = {};
     for (; c != EOF; c = nextnonblank(in)) {
         if (c == '/') {
-            if (!readcomment(in, form))
+            if (!readcomment(in, form, text.planes))
                 return textnotarray;
         } else if (c == '#') {
             if (!readdirective(in, name, size))
@@ -177,8 +190,8 @@ textverdict readheader(FILE *in, int c, korveltext &text)
 
 // A comment, from its first '/': to the line's end, or to its "*/"; one
 // that starts with formcomment and a choice's name sets that choice for
-// the arrays after it.
-bool readcomment(FILE *in, arrayform &form)
+// the arrays after it, one that says so makes the text a picture's planes.
+bool readcomment(FILE *in, arrayform &form, bool &planes)
 {
     int c = fgetc(in);
     if (c == '/')
@@ -188,11 +201,13 @@ bool readcomment(FILE *in, arrayform &form)
     c = nextnonblank(in);
     char name[16], value[16];
     formchoice which;
-    if (matches(in, c, formcomment) && readword(in, c, name, sizeof name) && c == ':' &&
-        findchoice(name, which)) {
-        c = nextnonblank(in);
-        if (!readword(in, c, value, sizeof value) || !findvalue(which, value, form.choice[which]))
-            return false;
+    if (matches(in, c, formcomment) && readword(in, c, name, sizeof name) && c == ':') {
+        if (findchoice(name, which)) {
+            c = nextnonblank(in);
+            if (!readword(in, c, value, sizeof value) || !findvalue(which, value, form.choice[which]))
+                return false;
+        }
+        planes |= strcmp(name, "planes") == 0;
     }
     for (int last = 0; c != EOF; last = c, c = fgetc(in))
         if (last == '*' && c == '/')
@@ -424,6 +439,21 @@ textverdict checkarray(const korveltext &text, korvelarray &array, unsigned &bad
     return array.form.layout() == layoutpages ? textpastheight : textpastwidth;
 }
 
+// The planes of a picture: its black one, then its colour one, named so,
+// of one size.
+bool sameplanes(const korveltext &text)
+{
+    auto named = [](const korvelarray &array, const char *plane) {
+        size_t length = strlen(array.name), suffix = strlen(plane);
+        return length > suffix && strcmp(array.name + length - suffix, plane) == 0;
+    };
+    const korvelarray &black = text.arrays[0], &colour = text.arrays[1];
+    return text.count == 2 && named(black, headerplanes[0]) && named(colour, headerplanes[1]) &&
+           strlen(black.name) - strlen(headerplanes[0]) == strlen(colour.name) - strlen(headerplanes[1]) &&
+           strncmp(black.name, colour.name, strlen(black.name) - strlen(headerplanes[0])) == 0 &&
+           black.width == colour.width && black.height == colour.height;
+}
+
 const unsigned char *pixelsof(const korveltext &text, const korvelarray &array)
 {
     return text.bytes + array.first + (array.form.pixelsonly() ? 0 : 2);
@@ -437,6 +467,10 @@ const char *const frametopend = "\xE2\x94\x90";  // ┐
 const char *const frameside = "\xE2\x94\x82";    // │
 const char *const framefoot = "\xE2\x94\x94";    // └
 const char *const framefootend = "\xE2\x94\x98"; // ┘
+// A cell with colour where the output shows none, and the terminal's
+// codes for red, red behind, and plain again.
+const char *const shade = "\xE2\x96\x92";  // ▒
+const char *const red = "\x1b[31m", *const redbehind = "\x1b[41m", *const plain = "\x1b[0m";
 const char *const cells[4] = {
     " ",             // neither lit
     "\xE2\x96\x84",  // ▄ lower lit
@@ -456,8 +490,10 @@ void drawrule(const char *start, unsigned width, const char *end, FILE *out)
 }  // namespace
 
 // An odd last row has an unlit lower half. A reduced picture's cell
-// stands for scale x scale pixels.
-void drawpicture(unsigned width, unsigned height, const unsigned char *rows, FILE *out)
+// stands for scale x scale pixels. A cell with colour in it is red where
+// colours shows it, the colour over black; else a shade.
+void drawpicture(unsigned width, unsigned height, const unsigned char *rows, const unsigned char *colour,
+                 bool colours, FILE *out)
 {
     unsigned scale = (width > height ? width : height) / (maxside + 1) + 1;
     unsigned columns = (width + scale - 1) / scale, lines = (height + scale - 1) / scale;
@@ -465,10 +501,12 @@ void drawpicture(unsigned width, unsigned height, const unsigned char *rows, FIL
         fprintf(out, "%u x %u\n", width, height);
     else
         fprintf(out, "%u x %u, verkleinert 1:%u\n", width, height, scale);
-    auto lit = [&](unsigned cx, unsigned cy) {
+    auto lit = [&](const unsigned char *plane, unsigned cx, unsigned cy) {
+        if (plane == nullptr || cy >= lines)
+            return false;
         for (unsigned y = cy * scale; y < (cy + 1) * scale && y < height; y++)
             for (unsigned x = cx * scale; x < (cx + 1) * scale && x < width; x++)
-                if (rows[y * static_cast<size_t>(bmppicrowbytes(width)) + x / 8] & (0x80 >> (x % 8)))
+                if (plane[y * static_cast<size_t>(bmppicrowbytes(width)) + x / 8] & (0x80 >> (x % 8)))
                     return true;
         return false;
     };
@@ -476,9 +514,16 @@ void drawpicture(unsigned width, unsigned height, const unsigned char *rows, FIL
     for (unsigned y = 0; y < lines; y += 2) {
         fputs(frameside, out);
         for (unsigned x = 0; x < columns; x++) {
-            bool upper = lit(x, y);
-            bool lower = y + 1 < lines && lit(x, y + 1);
-            fputs(cells[upper << 1 | lower], out);
+            bool uppercolour = lit(colour, x, y), lowercolour = lit(colour, x, y + 1);
+            bool upper = !uppercolour && lit(rows, x, y), lower = !lowercolour && lit(rows, x, y + 1);
+            if (!uppercolour && !lowercolour)
+                fputs(cells[upper << 1 | lower], out);
+            else if (!colours)
+                fputs(shade, out);
+            else if (upper || lower)  // red behind the black half
+                fprintf(out, "%s%s%s", redbehind, cells[upper << 1 | lower], plain);
+            else
+                fprintf(out, "%s%s%s", red, cells[uppercolour << 1 | lowercolour], plain);
         }
         fputs(frameside, out);
         putc('\n', out);

@@ -32,6 +32,7 @@ struct korveltext {
     korvelarray arrays[maxframes];
     unsigned count;
     bool named;
+    bool planes;  // two arrays, the black and the colour plane of one picture
     char message[4096 + 256];  // with textmessage, korvel's message
     unsigned long used;
     unsigned char bytes[bigbytes];
@@ -49,6 +50,7 @@ enum textverdict {
     textmessage,     // one of korvel's messages, not an array
     textnosize,      // a pixels-only array without its size, or one too large
     textmanybytes,   // more bytes than the text's room
+    textplanes,      // planes not two of one size
 };
 
 // Reads korvel's text, or a header of korvel-header's in any layout, from
@@ -58,13 +60,17 @@ enum textverdict {
 // with a bit set below the height, counted from 1.
 textverdict readkorveltext(FILE *in, korveltext &text, unsigned &bad, unsigned &badrow);
 
-// Draws a checked text: each array, under its name if the text is named.
-void drawkorveltext(const korveltext &text, FILE *out);
+// Draws a checked text: each array, under its name if the text is named;
+// the two planes of a picture as one, under the name they share, their
+// colour in red where colours shows it, else in a third character.
+void drawkorveltext(const korveltext &text, bool colours, FILE *out);
 
-// Draws a checked picture (korvel's bytes of it, without the size bytes):
-// its size, then two pixel rows to a text line inside a frame. A picture
-// over maxside pixels a side is drawn reduced, each cell's pixel lit if
-// any of the pixels it stands for is, and its size line says by how much.
-void drawpicture(unsigned width, unsigned height, const unsigned char *rows, FILE *out);
+// Draws a checked picture (korvel's bytes of it, without the size bytes,
+// and of its colour plane, if any): its size, then two pixel rows to a
+// text line inside a frame. A picture over maxside pixels a side is drawn
+// reduced, each cell's pixel lit if any of the pixels it stands for is,
+// and its size line says by how much.
+void drawpicture(unsigned width, unsigned height, const unsigned char *rows, const unsigned char *colour,
+                 bool colours, FILE *out);
 
 #endif

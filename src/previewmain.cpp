@@ -47,7 +47,7 @@ int main(int argc, char **argv)
         report(verdict, path != nullptr ? path : "-", text, bad, badrow);
         return 1;
     }
-    drawkorveltext(text, stdout);
+    drawkorveltext(text, isterminal(stdout), stdout);
     return outputwritten() ? 0 : 1;
 }
 
@@ -104,6 +104,10 @@ void report(textverdict verdict, const char *path, const korveltext &text, unsig
     case textmanybytes:
         fprintf(stderr, "\n\nText enthaelt mehr als %lu Bildbytes, korvel-preview zeigt"
                         " hoechstens %lu ... \n\n", bigbytes, bigbytes);
+        break;
+    case textplanes:
+        fputs("\n\nText nennt zwei Ebenen, aber nicht NAME_black und NAME_colour einer Groesse ... \n\n",
+              stderr);
         break;
     case textpastheight:
         fprintf(stderr, "\n\nText setzt in Bildspalte %u ein Bit unter den Bildrand ... \n\n",

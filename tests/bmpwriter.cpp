@@ -93,16 +93,16 @@ std::string expectedoutput(const picture &pic)
     return out + "\n";
 }
 
-std::string expectedpreview(const picture &pic)
+std::string expectedpreview(const picture &pic, const picture *colour)
 {
     // Over 255 pixels a side, a cell stands for scale x scale pixels, lit if
     // any of them is.
     uint32_t scale = std::max(pic.width, pic.height) / 256 + 1;
     uint32_t width = (pic.width + scale - 1) / scale, height = (pic.height + scale - 1) / scale;
-    auto lit = [&](uint32_t cx, uint32_t cy) {
-        for (uint32_t y = cy * scale; y < std::min((cy + 1) * scale, pic.height); y++)
+    auto lit = [&](const picture *plane, uint32_t cx, uint32_t cy) {
+        for (uint32_t y = cy * scale; plane != nullptr && y < std::min((cy + 1) * scale, pic.height); y++)
             for (uint32_t x = cx * scale; x < std::min((cx + 1) * scale, pic.width); x++)
-                if (pic.ink(x, y))
+                if (plane->ink(x, y))
                     return true;
         return false;
     };
@@ -115,8 +115,11 @@ std::string expectedpreview(const picture &pic)
     for (uint32_t y = 0; y < height; y += 2) {
         out += "│";
         for (uint32_t x = 0; x < width; x++) {
-            bool upper = lit(x, y), lower = y + 1 < height && lit(x, y + 1);
-            out += upper ? (lower ? "█" : "▀") : (lower ? "▄" : " ");
+            bool upper = lit(&pic, x, y), lower = y + 1 < height && lit(&pic, x, y + 1);
+            if (lit(colour, x, y) || (y + 1 < height && lit(colour, x, y + 1)))
+                out += "▒";
+            else
+                out += upper ? (lower ? "█" : "▀") : (lower ? "▄" : " ");
         }
         out += "│\n";
     }

@@ -51,9 +51,9 @@ std::string bmpfile(const picture &pic, const bmplayout &layout = {});
 std::string rawbmp(uint32_t width, uint32_t height, const std::string &pixels);
 
 // korvel's whole standard output for the picture, and korvel-preview's for
-// that output.
+// that output, off a terminal; with a colour plane, its cells a shade.
 std::string expectedoutput(const picture &pic);
-std::string expectedpreview(const picture &pic);
+std::string expectedpreview(const picture &pic, const picture *colour = nullptr);
 
 // The bytes of the first array in a text, korvel's or a header's.
 std::vector<uint8_t> arraybytes(const std::string &text);

@@ -48,6 +48,7 @@ const std::string writefailed = message("Ausgabe konnte nicht geschrieben werden
 const std::string notarray = message("Text ist keine korvel-Ausgabe");
 const std::string overff = message("Text enthaelt einen Wert ueber 0xFF");
 const std::string manyarrays = message("Text enthaelt mehr als 256 Arrays, korvel-preview zeigt hoechstens 256");
+const std::string planesunlike = message("Text nennt zwei Ebenen, aber nicht NAME_black und NAME_colour einer Groesse");
 
 inline std::string badcount(int bytes, int width, int height, int needed)
 {

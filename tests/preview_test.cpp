@@ -65,6 +65,7 @@ std::string given(const Case &c)
 const picture dot{1, 1, [](uint32_t, uint32_t) { return true; }};
 const picture right{2, 1, [](uint32_t x, uint32_t) { return x == 1; }};
 const picture speckled{9, 10, speckle};
+const picture framed{9, 10, [](uint32_t x, uint32_t y) { return frame(9, 10, x, y); }};
 const picture screen{800, 480, [](uint32_t x, uint32_t y) { return frame(800, 480, x, y) || speckle(x, y); }};
 
 const std::string dotdrawn = "1 x 1\n┌─┐\n│▀│\n└─┘\n";
@@ -134,8 +135,8 @@ INSTANTIATE_TEST_SUITE_P(
         // A whole screen, drawn at a quarter of its size; 256 pixels, at half.
         shapecase{"screen", "", expectedpreview(screen), madeheader{{"--pixels-only", "--layout", "pages"}, {screen}}},
         shapecase{"w256", "", expectedpreview({256, 3, speckle}), madeheader{{"--pixels-only"}, {{256, 3, speckle}}}},
-        shapecase{"planes", "", "f_black\n" + expectedpreview(speckled) + "f_colour\n" + expectedpreview(speckled),
-                  madeheader{{"--planes", "--polarity", "white"}, {speckled, speckled}}},
+        shapecase{"planes", "", "f\n" + expectedpreview(speckled, &framed),
+                  madeheader{{"--planes", "--polarity", "white"}, {speckled, framed}}},
         // Hand edits that C accepts: a byte order mark, line comments, tabs
         // and blanks in directives; the name is the one the compiler reads.
         shapecase{"handedits", "\xEF\xBB\xBF// edited\n#\tdefine\tbmppic PROGMEM sp_0 // frame\n" +
@@ -255,6 +256,10 @@ INSTANTIATE_TEST_SUITE_P(
         previewrefusal{"pixelstoomany", "", badcount(2, 2, 1, 1),
                        madeheader{{"--pixels-only"}, {right}, [](const std::string &text) {
                                       return replaced(text, "0x40 }", "0x40, 0x00 }");
+                                  }}},
+        previewrefusal{"planesrenamed", "", planesunlike,
+                       madeheader{{"--planes"}, {right, right}, [](const std::string &text) {
+                                      return replaced(text, "f_colour", "g_colour");
                                   }}},
         previewrefusal{"unknownlayout", "", notarray,
                        madeheader{{"--layout", "xbm"}, {right}, [](const std::string &text) {
