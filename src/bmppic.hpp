@@ -19,9 +19,6 @@ constexpr unsigned bmppicrowbytes(unsigned width)
     return (width + 7) / 8;
 }
 
-// The longest array: two size bytes and 255 rows of 32, or 32 pages of 255.
-constexpr unsigned maxbytes = 2 + maxside * bmppicrowbytes(maxside);
-
 // The text around its bytes: each byte is "0xHH, ", the last " };\n"
 // after its "0xHH" instead; every line of bytes, the size line's included,
 // ends with bmppicrowend.

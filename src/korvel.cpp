@@ -364,21 +364,6 @@ void printswbmp(const swbmp &image, FILE *out)
     fwrite(arraytext, 1, static_cast<size_t>(p - arraytext), out);
 }
 
-// The same bytes as printswbmp's text, for the forms made from them.
-void bmprows(const bmppixels &image, uint8_t *rows)
-{
-    uint32_t rowbytes = (image.width + 7) / 8;
-    uint8_t pastwidth = image.width % 8 != 0 ? 0xFF >> image.width % 8 : 0;
-    uint8_t *out = rows;
-    for (uint32_t i = 0; i < image.height; i++) {
-        uint32_t stored = image.topdown ? i : image.height - 1 - i;
-        const uint8_t *row = image.pixels + static_cast<size_t>(stored) * image.stride;
-        for (uint32_t k = 0; k < rowbytes; k++)
-            *out++ = static_cast<uint8_t>(~row[k]);
-        out[-1] = static_cast<uint8_t>(~(row[rowbytes - 1] | pastwidth));
-    }
-}
-
 // A read past the end yields EOF (-1), whose set bits fill every place from
 // that byte upward; callers test feof() instead of the value.
 int32_t fgetint32(FILE *in)

@@ -73,10 +73,6 @@ bmpverdict readbmppixels(FILE *in, bmpheader &header, bmppixels &image, uint32_t
 bool readbmpfile(const char *path, bmppixels &image, uint32_t limit, FILE *messages,
                  const char *more = "");
 
-// The bytes korvel prints for the picture's pixels, without the size
-// bytes: height rows of (width + 7) / 8.
-void bmprows(const bmppixels &image, uint8_t *rows);
-
 // Kept as part of the module's interface, though korvel's own conversion
 // uses none of them: readers that position the stream first (korvel itself
 // reads front to back, so that pipes work), and the bit helpers for arrays
