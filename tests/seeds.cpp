@@ -41,6 +41,7 @@ int main(int argc, char **argv)
         {"w255", {255, 255, speckle}, bmplayout().junk(0x5A)},
         {"os2", {13, 5, speckle}, bmplayout().header(12)},
         {"gap", {17, 4, speckle}, bmplayout().gap(40)},
+        {"whitefirst", {12, 3, speckle}, bmplayout().whitefirst()},
     };
     for (const auto &v : valid)
         seed(dir, v.name, bmpfile(v.pic, v.layout));

@@ -171,12 +171,16 @@
   }
 
   // The pixels of a pixels-only array of korvel's layout and polarity:
-  // its size from the two defines, then the rows.
-  function screenpixels(text) {
+  // its size from the two defines, then the rows. With a panel's colour,
+  // two such arrays, black then colour, as paper, black and the colour.
+  function screenpixels(text, panel = null) {
     const size = (which) => Number((text.match(new RegExp(`_${which} (\\d+)\\n`)) || [0, 0])[1]);
     const width = size('width'), height = size('height');
-    const body = text.slice(text.indexOf('{'));
-    return korvelpixels([width, height, ...arraybytes(body)]);
+    const [black, colour] = text.split(/\n#define bmppic /).slice(1).map((array) =>
+      korvelpixels([width, height, ...arraybytes(array.slice(array.indexOf('{')))]).lit);
+    if (panel === null)
+      return { width, height, lit: black };
+    return { width, height, lit: black.map((ink, i) => (colour[i] ? 2 : ink)), panel };
   }
 
   // --- one file -------------------------------------------------------
@@ -224,30 +228,47 @@
   }
 
   // A whole screen is korvel-header's: its header in the chosen form,
-  // drawn from a copy in korvel's layout and polarity, turned alike.
+  // drawn from a copy in korvel's layout and polarity, turned alike. So
+  // are a picture's two planes, of any size.
   async function convert(card, name, bytes) {
     const generation = ++card.generation;
     card.element.removeAttribute('data-korvel-status');
     card.converted = { name, bytes };
     const form = card.form();
-    if (!form.pixelsonly) {
+    if (!form.pixelsonly && card.planes === null) {
       const { text, status } = await korvel(name, bytes);
       if (generation === card.generation)
-        card.show(text, status);
+        card.show(text, status, lighterfirst(bytes));
       return;
     }
-    const picture = [{ name, bytes }];
-    const made = await korvelheader(formargs(form), card.arrayname, picture);
+    const planes = card.planes === null ? [] : ['--planes'];
+    const pictures = card.planes || [{ name, bytes }];
+    const made = await korvelheader([...planes, ...formargs(form)], card.arrayname, pictures);
     const plain = made.text === null ? made
-                                     : await korvelheader(['--pixels-only', '--rotate', form.turn], card.arrayname, picture);
+                                     : await korvelheader([...planes, '--pixels-only', '--rotate', form.turn], card.arrayname, pictures);
     if (generation === card.generation)
       card.showscreen(made, plain);
+  }
+
+  // Whether a BMP's palette has its lighter colour first, as korvel-header
+  // judges it (Rec. 709): korvel sets the bits of the pixels stored 0, so
+  // its array is then the negative of what a paint program shows.
+  function lighterfirst(bytes) {
+    if (bytes === null || bytes.length < 18 || bytes[0] !== 0x42 || bytes[1] !== 0x4D)
+      return false;
+    const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
+    const palette = 14 + view.getUint32(14, true);
+    const entry = palette === 26 ? 3 : 4;
+    if (view.getUint32(10, true) < palette + 2 * entry || bytes.length < palette + 2 * entry)
+      return false;
+    const luminance = (at) => 722 * bytes[at] + 7152 * bytes[at + 1] + 2126 * bytes[at + 2];
+    return luminance(palette) > luminance(palette + entry);
   }
 
   // --- making a 1-bit BMP ---------------------------------------------
 
   const defaults = { threshold: 50, dither: false, invert: false, rotate: 0, mirror: false,
-                     fit: false, width: 128, height: 64 };
+                     fit: false, width: 128, height: 64, colours: 'bw', display: '' };
   // korvel takes at most 255 pixels a side, arrays without size bytes
   // 8192.
   const largest = 255, screenlargest = 8192;
@@ -375,9 +396,12 @@
     const s = card.settings;
     const turned = turnedsize(card.size, s);
     const size = fitted(turned.width, turned.height, s);
-    card.describe(`Als 1-Bit-BMP ${card.made} erzeugt: Schwelle ${s.threshold} %, ` +
-                  `${s.dither ? 'mit' : 'ohne'} Floyd-Steinberg-Dithering, ` +
-                  `${s.invert ? 'invertiert' : 'nicht invertiert'}, ` +
+    const panel = panelcolours[s.colours];
+    card.describe((panel === undefined ? `Als 1-Bit-BMP ${card.made} erzeugt: Schwelle ${s.threshold} %, ` +
+                                         `${s.dither ? 'mit' : 'ohne'} Floyd-Steinberg-Dithering, ` +
+                                         `${s.invert ? 'invertiert' : 'nicht invertiert'}, `
+                                       : `Als 1-Bit-BMPs ${card.stem}-black.bmp und ${card.stem}-colour.bmp erzeugt: ` +
+                                         `jedes Pixel das nächste von Schwarz, Weiß und ${panel.name}, `) +
                   `${s.rotate ? `um ${s.rotate}° gedreht` : 'nicht gedreht'}, ` +
                   `${s.mirror ? 'gespiegelt' : 'nicht gespiegelt'}, ` +
                   (s.fit ? `eingepasst in ${s.width} x ${s.height}` : 'Originalgröße') +
@@ -386,8 +410,17 @@
     const limit = card.limit();
     const toolarge = size.width > limit || size.height > limit;
     const bitmap = limit === largest ? card.bitmap : card.full;
-    card.bmp = toolarge ? onebitbmp(null, size.width, size.height)
-                        : onebitbmp(darkness(bitmap, size, s), size.width, size.height);
+    card.planes = null;
+    if (toolarge) {
+      card.bmp = onebitbmp(null, size.width, size.height);
+    } else if (panel === undefined) {
+      card.bmp = onebitbmp(darkness(drawn(bitmap, size, s), s), size.width, size.height);
+    } else {
+      const [black, colour] = planes(drawn(bitmap, size, s), panel.rgb);
+      card.bmp = onebitbmp(black, size.width, size.height);
+      card.planes = [{ name: `${card.stem}-black.bmp`, bytes: card.bmp },
+                     { name: `${card.stem}-colour.bmp`, bytes: onebitbmp(colour, size.width, size.height) }];
+    }
     await convert(card, card.made, card.bmp);
   }
 
@@ -408,13 +441,10 @@
     };
   }
 
-  // Which pixels become black, row by row from the top, of the picture
-  // turned clockwise, then mirrored left to right, then scaled to size:
-  // those whose luminance (Rec. 709, transparency over white) lies below
-  // the threshold, the others with invert; with dithering, each pixel's
-  // error is spread Floyd-Steinberg fashion over its neighbours to the
-  // right and below.
-  function darkness(bitmap, size, s) {
+  // The picture's pixels (red, green, blue, alpha), row by row from the
+  // top, turned clockwise, then mirrored left to right, then scaled to
+  // size, transparency over white.
+  function drawn(bitmap, size, s) {
     const canvas = document.createElement('canvas');
     canvas.width = size.width;
     canvas.height = size.height;
@@ -429,7 +459,15 @@
       context.scale(-1, 1);
     context.rotate(s.rotate * Math.PI / 180);
     context.drawImage(bitmap, -upright.width / 2, -upright.height / 2, upright.width, upright.height);
-    const rgba = context.getImageData(0, 0, size.width, size.height).data;
+    return { ...size, rgba: context.getImageData(0, 0, size.width, size.height).data };
+  }
+
+  // Which pixels become black: those whose luminance (Rec. 709) lies
+  // below the threshold, the others with invert; with dithering, each
+  // pixel's error is spread Floyd-Steinberg fashion over its neighbours to
+  // the right and below.
+  function darkness({ width, height, rgba }, s) {
+    const size = { width, height };
     const level = new Float32Array(size.width * size.height);
     for (let i = 0; i < level.length; i++)
       level[i] = 0.2126 * rgba[4 * i] + 0.7152 * rgba[4 * i + 1] + 0.0722 * rgba[4 * i + 2];
@@ -454,6 +492,28 @@
       }
     }
     return black;
+  }
+
+  // A three-colour panel's second colour, as ImageMagick names it.
+  const panelcolours = {
+    red: { name: 'Rot', rgb: [255, 0, 0] },
+    yellow: { name: 'Gelb', rgb: [255, 255, 0] },
+  };
+
+  // The black and the colour plane: each pixel the nearest of white, the
+  // colour and black, as ImageMagick's -remap without dithering picks it
+  // (the lighter where two are as near).
+  function planes({ rgba }, rgb) {
+    const inks = [[255, 255, 255], rgb, [0, 0, 0]];
+    const black = new Uint8Array(rgba.length / 4), colour = new Uint8Array(black.length);
+    for (let i = 0; i < black.length; i++) {
+      const distance = (ink) => ink.reduce((sum, value, c) => sum + (rgba[4 * i + c] - value) ** 2, 0);
+      const d = inks.map(distance);
+      const nearest = d.indexOf(Math.min(...d));
+      colour[i] = nearest === 1 ? 1 : 0;
+      black[i] = nearest === 2 ? 1 : 0;
+    }
+    return [black, colour];
   }
 
   // A BMP as paint programs write it: 14-byte file header, 40-byte info
@@ -487,6 +547,26 @@
     return bmp;
   }
 
+  // The displays a picture can be made for: the size it is fitted into,
+  // the header's form that the library's call reads, and the README's
+  // line that draws it, in korvel's colours or the panel's three. An
+  // e-paper panel's memory is in its own orientation: portrait for the
+  // small ones, whose drawings are landscape.
+  const oled = { layout: 'korvel', polarity: 'black', turn: '0', pixelsonly: false };
+  const oledline = 'display.drawBitmap(x, y, bmppic + 2, bmppic[0], bmppic[1], SSD1306_WHITE);';
+  const epaper = (width, height, turn) => ({
+    name: `E-Paper ${width} x ${height}`, width, height,
+    form: { layout: 'korvel', polarity: 'white', turn, pixelsonly: true },
+    line: 'display.writeImage(logo, 0, 0, logo_width, logo_height);',
+    planes: 'display.writeImage(sign_black, sign_colour, 0, 0, sign_width, sign_height);',
+    section: 'E-paper panels',
+  });
+  const displays = [
+    ...[[128, 64], [128, 32], [64, 48], [72, 40]].map(([width, height]) => (
+      { name: `OLED ${width} x ${height}`, width, height, form: oled, line: oledline, section: 'Quick start' })),
+    epaper(250, 122, '90'), epaper(296, 128, '90'), epaper(400, 300, '0'), epaper(800, 480, '0'),
+  ];
+
   // --- the card of one file ------------------------------------------
 
   function makecard(name) {
@@ -511,6 +591,8 @@
       bitmap: null,
       full: null,
       bmp: null,
+      // A three-colour picture's black and colour plane, as BMPs.
+      planes: null,
       settings: null,
       converted: null,
       delay: null,
@@ -550,7 +632,9 @@
       headerlabel();
     };
 
-    card.show = (text, status) => {
+    // A picture whose palette has white first gets korvel's negative: said,
+    // with the ways out.
+    card.show = (text, status, negative = false) => {
       card.text = text;
       card.status = status;
       part('pre').textContent = text;
@@ -565,13 +649,19 @@
       part('[data-korvel-save="h"]').textContent = `Als ${card.stem}.h speichern`;
       part('[data-korvel-save="bmp"]').hidden = card.bmp === null || !converted;
       part('[data-korvel-save="bmp"]').textContent = `Als ${card.made} speichern`;
+      part('[data-korvel-save="colourbmp"]').hidden = true;
       // A picture too large for korvel, not fitted: the way out.
       if (!converted && card.settings !== null && !card.settings.fit)
         card.note('Tipp: „einpassen in“ ankreuzen, dann passt das Bild in korvels 255 x 255 Pixel.');
+      if (converted && negative)
+        card.note('Die Palette dieses BMP hat die hellere Farbe an Stelle 0: korvel setzt die Bits der Pixel ' +
+                  'an Stelle 0, hier der hellen, und das Array ist das Negativ dessen, was ein Malprogramm ' +
+                  'zeigt. Abhilfe: „In 1-Bit-BMP umwandeln“ (Schwarz an Stelle 0), die ImageMagick-Zeile ' +
+                  'der README, oder im Header die Polarität „white“.');
       announce(converted ? `${part('h2').textContent}: umgewandelt, ${bytes[0]} x ${bytes[1]} Pixel`
                          : `${name}: ${text.trim()}`);
       // A BMP korvel refused may still be a picture the browser can read.
-      const offer = !converted && card.settings === null && card.original !== null &&
+      const offer = (!converted || negative) && card.settings === null && card.original !== null &&
                     card.original[0] === 0x42 && card.original[1] === 0x4D;
       part('.make').hidden = !offer;
       // A picture korvel refused for its size may still be a whole screen.
@@ -580,8 +670,8 @@
       element.dataset.korvelStatus = String(status);
     };
 
-    // A whole screen: korvel-header's header, or its message, and the
-    // drawing of its copy in korvel's layout.
+    // A whole screen or two planes: korvel-header's header, or its
+    // message, and the drawing of its copy in korvel's layout.
     card.showscreen = (made, plain) => {
       const converted = made.text !== null && plain.text !== null;
       card.text = converted ? made.text : made.message || plain.message;
@@ -589,13 +679,16 @@
       part('pre').textContent = card.text;
       const preview = part('.preview');
       preview.replaceChildren();
-      const pixels = converted ? screenpixels(plain.text) : null;
+      const pixels = converted ? screenpixels(plain.text, card.planes && panelcolours[card.settings.colours]) : null;
       if (converted)
         preview.append(...drawing(pixels));
       part('[data-korvel-copy]').hidden = !converted;
       part('[data-korvel-save="h"]').hidden = true;
       part('[data-korvel-save="bmp"]').hidden = card.bmp === null || !converted;
-      part('[data-korvel-save="bmp"]').textContent = `Als ${card.made} speichern`;
+      part('[data-korvel-save="bmp"]').textContent = `Als ${card.planes ? card.planes[0].name : card.made} speichern`;
+      part('[data-korvel-save="colourbmp"]').hidden = card.planes === null || !converted;
+      if (card.planes)
+        part('[data-korvel-save="colourbmp"]').textContent = `Als ${card.planes[1].name} speichern`;
       part('.make').hidden = true;
       part('.headerfile').hidden = false;
       headerlabel();
@@ -616,18 +709,22 @@
     const headerlabel = () => {
       part('[data-korvel-save="header"]').textContent = `Als ${headername()} speichern`;
     };
-    headerfields.addEventListener('change', (event) => {
+    const headerchanged = () => {
       headerlabel();
-      const screen = card.form().pixelsonly;
       for (const field of ['width', 'height'])
         part(`[name="${field}"]`).max = String(card.limit());
+    };
+    headerfields.addEventListener('change', (event) => {
+      headerchanged();
+      const screen = card.form().pixelsonly;
       if (event.target === formfield('pixelsonly') && card.settings !== null)
         remakesoon(card);
-      else if ((screen || event.target === formfield('pixelsonly')) && card.converted !== null)
+      else if ((screen || card.planes !== null || event.target === formfield('pixelsonly')) && card.converted !== null)
         convert(card, card.converted.name, card.converted.bytes);
     });
     part('[data-korvel-save="header"]').addEventListener('click', async () => {
-      const made = await korvelheader(formargs(card.form()), card.arrayname, [card.converted]);
+      const made = card.planes === null ? await korvelheader(formargs(card.form()), card.arrayname, [card.converted])
+                                        : await korvelheader(['--planes', ...formargs(card.form())], card.arrayname, card.planes);
       if (made.text === null)
         card.note(made.message);
       else
@@ -648,6 +745,9 @@
       fields.fit.checked = s.fit;
       fields.width.value = s.width;
       fields.height.value = s.height;
+      fields.colours.value = s.colours;
+      fields.display.append(...displays.map((display, i) => new Option(display.name, String(i))));
+      fields.display.value = s.display;
       // A number box is left as it is typed: a value outside its range (or
       // none, while one is typed) marks it and changes nothing until it is
       // mended; the slider follows the threshold's box, and the box the
@@ -660,6 +760,8 @@
         return valid ? value : null;
       };
       form.addEventListener('input', (event) => {
+        if (event.target === fields.display || event.target === fields.colours)
+          choosedisplay(displays[fields.display.value], fields.colours.value, event.target === fields.display);
         if (event.target === fields.threshold)
           fields.thresholdnumber.value = fields.threshold.value;
         const threshold = number(fields.thresholdnumber, 0, 100);
@@ -677,10 +779,35 @@
           fit: fields.fit.checked,
           width,
           height,
+          colours: fields.colours.value,
+          display: fields.display.value,
         };
         changed();
       });
       form.addEventListener('submit', (event) => event.preventDefault());
+    };
+
+    // A display sets the fit and the header's form its library's call
+    // reads, and names the README's line for it.
+    const choosedisplay = (display, colours, chosen) => {
+      const hint = part('.hint');
+      hint.hidden = display === undefined;
+      if (display === undefined)
+        return;
+      if (chosen) {
+        const fields = part('.settings').elements;
+        for (const [name, value] of Object.entries(display.form)) {
+          const field = formfield(name);
+          field[field.type === 'checkbox' ? 'checked' : 'value'] = value;
+        }
+        headerchanged();
+        fields.fit.checked = true;
+        fields.width.value = display.width;
+        fields.height.value = display.height;
+      }
+      const line = colours === 'bw' || display.planes === undefined ? display.line : display.planes;
+      hint.textContent = `${display.name}: Header „${headername()}“; zeichnen mit ${line} ` +
+                         `(README, „${display.section}“).`;
     };
 
     // The frames' drawings in turn, each for its delay: the last one made
@@ -693,7 +820,7 @@
         if (!element.isConnected)
           return;
         const frame = group[shown];
-        if (frame.status === 0 && !frame.form().pixelsonly) {
+        if (frame.status === 0 && !frame.form().pixelsonly && frame.planes === null) {
           const [canvas] = drawing(korvelpixels(arraybytes(frame.text)));
           canvas.setAttribute('aria-label', `Animation, Bild ${shown + 1} von ${group.length}`);
           player.replaceChildren(canvas);
@@ -710,9 +837,12 @@
     part('[data-korvel-save="h"]').addEventListener('click', () =>
       save(new Blob([card.text], { type: 'text/plain' }), `${card.stem}.h`));
     part('[data-korvel-save="bmp"]').addEventListener('click', () =>
-      save(new Blob([card.bmp], { type: 'image/bmp' }), card.made));
+      save(new Blob([card.bmp], { type: 'image/bmp' }), card.planes ? card.planes[0].name : card.made));
+    part('[data-korvel-save="colourbmp"]').addEventListener('click', () =>
+      save(new Blob([card.planes[1].bytes], { type: 'image/bmp' }), card.planes[1].name));
     part('.make').addEventListener('click', () => {
       part('.make').hidden = true;
+      part('.note').hidden = true;
       makeonebit(card, card.original);
     });
     return card;
@@ -759,8 +889,11 @@
       if (table === null)
         return;
       const all = Array.from(results.children, (child) => cards.get(child));
-      const taken = all.filter((card) => card.status === 0);
-      const left = all.filter((card) => card.status !== 0).map((card) => card.element.querySelector('h2').textContent);
+      // A picture's two planes are a header of their own.
+      const taken = all.filter((card) => card.status === 0 && card.planes === null);
+      const title = (card) => card.element.querySelector('h2').textContent;
+      const left = all.filter((card) => card.status !== 0).map(title);
+      const planes = all.filter((card) => card.status === 0 && card.planes !== null).map(title);
       if (taken.length === 0) {
         say('Noch kein umgewandeltes Ergebnis: nichts zu speichern.');
         return;
@@ -775,7 +908,9 @@
         say(made.message);
         return;
       }
-      say(left.length === 0 ? '' : `Nicht im Header, da nicht umgewandelt: ${left.join(', ')}`);
+      say([left.length === 0 ? '' : `Nicht im Header, da nicht umgewandelt: ${left.join(', ')}`,
+           planes.length === 0 ? '' : `In drei Farben, mit einem Header für sich: ${planes.join(', ')}`]
+        .filter((said) => said !== '').join('; '));
       save(new Blob([made.text], { type: 'text/plain' }), `${table}.h`);
     });
     label();
@@ -903,22 +1038,27 @@
   }
 
   // The picture as the display lights it: one canvas pixel per picture
-  // pixel, enlarged by CSS, and its size.
-  function drawing({ width, height, lit }) {
+  // pixel, enlarged by CSS, and its size. Two planes are drawn as the
+  // paper shows them: white, black (1) and the panel's colour (2).
+  function drawing({ width, height, lit, panel = null }) {
     const canvas = document.createElement('canvas');
     canvas.width = width;
     canvas.height = height;
     const context = canvas.getContext('2d');
     const image = context.createImageData(width, height);
     const pixels = new Uint32Array(image.data.buffer);
+    const shown = panel === null ? [darkcolour, litcolour] : [colour([255, 255, 255]), colour([0, 0, 0]), colour(panel.rgb)];
     for (let i = 0; i < pixels.length; i++)
-      pixels[i] = lit[i] ? litcolour : darkcolour;
+      pixels[i] = shown[lit[i]];
     context.putImageData(image, 0, 0);
     const scale = Math.max(1, Math.floor(512 / Math.max(width, height)));
     // The height follows the width, which a narrow screen may cut.
     canvas.style.width = `${width * scale + 12}px`;
     canvas.setAttribute('role', 'img');
-    canvas.setAttribute('aria-label', `Vorschau: ${width} x ${height} Pixel, die leuchtenden hell auf dunkel`);
+    canvas.setAttribute('aria-label', panel === null ? `Vorschau: ${width} x ${height} Pixel, die leuchtenden hell auf dunkel`
+                                                     : `Vorschau: ${width} x ${height} Pixel, schwarz und ${panel.name.toLowerCase()} auf weiß`);
+    if (panel !== null)
+      canvas.classList.add('paper');
     const size = document.createElement('p');
     size.className = 'size';
     size.textContent = `${width} x ${height}`;

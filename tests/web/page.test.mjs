@@ -224,7 +224,68 @@ test('the README\'s ImageMagick line makes the array the page makes', { skip: !m
   }
 });
 
-// Each row: a turn and a mirror in the page, and ImageMagick's options for
+// The README's three-colour line and the page's "Farben" make the same
+// planes, which korvel-header makes into the header the page shows. Each
+// row: the panel's colour, and a drawing with hard or anti-aliased edges.
+const colourdrawings = {
+  hard: ['red', ['-size', '40x20', 'xc:none', '+antialias', '-fill', 'red', '-draw', 'circle 20,10 20,2',
+                 '-fill', 'black', '-draw', 'rectangle 2,2 10,15']],
+  antialiased: ['red', ['-size', '48x24', 'xc:white', '-fill', 'red', '-draw', 'circle 24,12 24,3', '-fill', 'black',
+                        '-draw', 'line 0,23 47,0', '-fill', '#ff8080', '-draw', 'line 0,0 47,23']],
+  seethrough: ['red', ['-size', '40x20', 'xc:none', '-fill', 'red', '-draw', 'circle 20,10 20,2']],
+  yellow: ['yellow', ['-size', '64x16', 'gradient:yellow-black', '-fill', 'red', '-draw', 'rectangle 20,2 40,12']],
+};
+const colourline = magick ? spawnSync('awk', ['-v', 'name=epaper-colours', '-f', join(process.env.KORVEL_SOURCE, 'tests', 'recipe.awk'),
+                                              join(process.env.KORVEL_SOURCE, 'README.md')]).stdout.toString() : '';
+test('the README\'s three-colour line makes the planes the page makes', { skip: !magick && 'no ImageMagick' }, async () => {
+  assert.match(colourline, /^convert sign\.png .*red.* BMP3:sign-colour\.bmp\n$/);
+  for (const [name, [panel, args]] of Object.entries(colourdrawings)) {
+    const folder = magickpicture(`colours-${name}`, args);
+    writeFileSync(join(folder, 'sign.png'), readFileSync(join(folder, 'logo.png')));
+    assert.equal(spawnSync('sh', ['-c', colourline.replaceAll('red', panel)], { cwd: folder }).status, 0, name);
+    const planes = ['black', 'colour'].map((plane) => join(folder, `sign-${plane}.bmp`));
+    const file = `farbig-${name}`;
+    await choose(page.tab, [{ name: `${file}.png`, mimeType: 'image/png', buffer: readFileSync(join(folder, 'logo.png')) }]);
+    const card = page.tab.locator(`[data-korvel-file="${file}.png"]`);
+    await card.locator('[name="colours"]').selectOption(panel);
+    await page.tab.waitForFunction((file) => {
+      const card = document.querySelector(`[data-korvel-file="${file}.png"][data-korvel-status]`);
+      return card && / und (Rot|Gelb),/.test(card.querySelector('.made').textContent);
+    }, file);
+    for (const [i, kind] of ['bmp', 'colourbmp'].entries()) {
+      const saved = await download(card, kind);
+      assert.equal(saved.name, `${file}-${['black', 'colour'][i]}.bmp`);
+      assert.equal(korvel(saved.path).text, korvel(planes[i]).text, `${name} ${kind}`);
+    }
+    const header = join(folder, 'sign.h');
+    assert.equal(spawnSync(resolve(host, 'korvel-header'), ['--planes', header, file.replace('-', '_'), ...planes]).status, 0);
+    assert.equal(await card.locator('pre').textContent(), readFileSync(header, 'utf8'), name);
+  }
+});
+
+// A display chosen sets the fit and the header's form, and names a line
+// that the README has.
+const readmelines = readFileSync(join(process.env.KORVEL_SOURCE, 'README.md'), 'utf8');
+test('a display sets the fit and the form its call reads, and names the README\'s line', async () => {
+  await choose(page.tab, [{ name: 'anzeige.png', mimeType: 'image/png', buffer: Buffer.from(await drawn('image/png', greys)) }]);
+  const card = page.tab.locator('[data-korvel-file="anzeige.png"]');
+  // The 9 x 2 drawing fitted: 296 x 66, turned; 800 x 178; 128 x 28.
+  for (const [display, colours, made] of [['E-Paper 296 x 128', 'bw', '_width 66\n'], ['E-Paper 800 x 480', 'red', '_width 800\n'],
+                                          ['OLED 128 x 64', 'bw', '0x80, 0x1C,']]) {
+    await card.locator('[name="colours"]').selectOption(colours);
+    await card.locator('[name="display"]').selectOption({ label: display });
+    await page.tab.waitForFunction((made) => {
+      const card = document.querySelector('[data-korvel-file="anzeige.png"][data-korvel-status="0"]');
+      return card && card.querySelector('pre').textContent.includes(made);
+    }, made);
+    const hint = await card.locator('.hint').textContent();
+    const line = hint.match(/zeichnen mit (.*;) \(README/)[1];
+    assert.ok(readmelines.includes(`\n${line}\n`), `${display}: ${line}`);
+    assert.equal(/_black/.test(await card.locator('pre').textContent()), colours !== 'bw', display);
+  }
+});
+
+// Each row: a turn and a mirror in the page,// Each row: a turn and a mirror in the page, and ImageMagick's options for
 // the same, of a drawing that no turn or mirror leaves as it is.
 const turns = [['90', false, ['-rotate', '90']], ['180', false, ['-rotate', '180']], ['270', false, ['-rotate', '270']],
                ['0', true, ['-flop']], ['90', true, ['-rotate', '90', '-flop']]];
@@ -452,6 +513,28 @@ test('a colour BMP gets korvel\'s refusal, then can be made 1-bit', async () => 
   await card.locator('.make').click();
   await card.locator('canvas').waitFor();
   assert.deepEqual(litpixels(await card.locator('pre').textContent()), ['#.']);
+});
+
+// korvel's array of a BMP with white first is its negative: said, and
+// made right as the browser shows the picture; a BMP with black first is
+// converted without a word.
+test('a palette with white first is said, and the picture can be made 1-bit as shown', async () => {
+  const names = { weissvorn: 'whitefirst', schwarzvorn: 'w9' };
+  for (const [name, seed] of Object.entries(names))
+    writeFileSync(join(work, `${name}.bmp`), readFileSync(join(seeds, `${seed}.bmp`)));
+  const shown = await choose(page.tab, Object.keys(names).map((name) => join(work, `${name}.bmp`)));
+  for (const [i, name] of Object.keys(names).entries()) {
+    assert.deepEqual({ text: shown[i].text, status: shown[i].status }, korvel(join(work, `${name}.bmp`)));
+    const card = page.tab.locator(`[data-korvel-file="${name}.bmp"]`);
+    assert.equal(await card.locator('.note').isVisible(), i === 0, name);
+    assert.equal(await card.locator('.make').isVisible(), i === 0, name);
+  }
+  const card = page.tab.locator('[data-korvel-file="weissvorn.bmp"]');
+  assert.match(await card.locator('.note').textContent(), /hellere Farbe an Stelle 0.*Negativ/);
+  await card.locator('.make').click();
+  await page.tab.waitForFunction(() => document.querySelector('[data-korvel-file="weissvorn.bmp"][data-korvel-status] .made:not([hidden])'));
+  const negative = litpixels(shown[0].text).map((row) => row.replace(/./g, (c) => (c === '#' ? '.' : '#')));
+  assert.deepEqual(litpixels(await card.locator('pre').textContent()), negative);
 });
 
 test('a file dropped anywhere on the page is converted', async () => {
