@@ -5,6 +5,32 @@
 # testenv.sh describes.
 source "$(dirname "$0")/testenv.sh"
 
+# The README's e-paper lines as a table of calls, calls-<block>.inc; the
+# flash lines read the arrays with white paper too.
+epapercalls() {
+  for block in black white screen flash planes; do
+    recipe epaper-$block | awk '{ printf "{\"%s\", [](int x, int y) { (void)x, (void)y; %s }},\n", $0, $0 }' >calls-$block.inc
+    [ -s calls-$block.inc ] || fail "no recipe epaper-$block"
+  done
+  cat calls-flash.inc >>calls-white.inc
+  mkdir -p korvel
+}
+
+# Draws $1.bmp (ink in $1.txt) and its colour plane $1-colour.bmp through
+# every e-paper line, the whole-screen lines turned by $2.
+drawepaper() {
+  korvel-header --pixels-only korvel/black.h logo $1.bmp &&
+    korvel-header --pixels-only --polarity white korvel/white.h logo $1.bmp &&
+    korvel-header --pixels-only --polarity white --rotate $2 korvel/screen.h logo $1.bmp &&
+    korvel-header --planes --pixels-only --polarity white korvel/planes.h sign $1.bmp $1-colour.bmp ||
+    fail "korvel-header on $1.bmp"
+  c++ -std=c++17 -O2 "${strict[@]}" -I. -I"$recipes" "$recipes/epaper.cpp" -o epaper
+  ./epaper $1.txt $2 $1-colour.txt >drawn || { grep WRONG drawn; fail "a call inked other pixels than $1's"; }
+  echo "$1: $(grep -c "the picture's pixels$" drawn) calls and positions"
+  [ "$(grep -c "the picture's pixels$" drawn)" = $((3 * ($(wc -l <calls-black.inc) + $(wc -l <calls-white.inc)) + $(wc -l <calls-screen.inc) + $(wc -l <calls-planes.inc))) ] ||
+    fail "not every line drew $1"
+}
+
 case $name in
 draw)
   # Every layout's arrays of pictures 1 x 1 to 255 x 255, drawn by each call
@@ -51,26 +77,41 @@ for size in sys.argv[1:]:
     write(f"pic-{size}", w, h, ink)
     write(f"pic-{size}-colour", w, h, [[not ink[y][x] and (x + 2 * y) % 5 == 0 for x in range(w)] for y in range(h)])
 PY
-  # The flash lines read the arrays with white paper too.
-  for block in black white screen flash planes; do
-    recipe epaper-$block | awk '{ printf "{\"%s\", [](int x, int y) { (void)x, (void)y; %s }},\n", $0, $0 }' >calls-$block.inc
-    [ -s calls-$block.inc ] || fail "no recipe epaper-$block"
-  done
-  cat calls-flash.inc >>calls-white.inc
-  mkdir korvel
+  epapercalls
   for picture in "${pictures[@]}"; do
-    size=${picture%:*} rotate=${picture#*:}
-    korvel-header --pixels-only korvel/black.h logo pic-$size.bmp &&
-      korvel-header --pixels-only --polarity white korvel/white.h logo pic-$size.bmp &&
-      korvel-header --pixels-only --polarity white --rotate $rotate korvel/screen.h logo pic-$size.bmp &&
-      korvel-header --planes --pixels-only --polarity white korvel/planes.h sign pic-$size.bmp pic-$size-colour.bmp ||
-      fail "korvel-header on pic-$size.bmp"
-    c++ -std=c++17 -O2 "${strict[@]}" -I. -I"$recipes" "$recipes/epaper.cpp" -o epaper
-    ./epaper pic-$size.txt $rotate pic-$size-colour.txt >drawn || { grep WRONG drawn; fail "a call inked other pixels than pic-$size's"; }
-    echo "pic-$size: $(grep -c "the picture's pixels$" drawn) calls and positions"
-    [ "$(grep -c "the picture's pixels$" drawn)" = $((3 * ($(wc -l <calls-black.inc) + $(wc -l <calls-white.inc)) + $(wc -l <calls-screen.inc) + $(wc -l <calls-planes.inc))) ] ||
-      fail "not every line drew pic-$size"
+    drawepaper pic-${picture%:*} ${picture#*:}
   done
+  ;;
+epaper-colours)
+  # A drawing in black, red and white, hard and anti-aliased, made into
+  # planes by the README's line; the planes drawn by every e-paper line
+  # ink where the drawing's nearest colour is black, and red.
+  skipunless python3
+  skipunlessimagemagick
+  convert -size 61x23 xc:none -fill red -draw 'circle 30,11 30,2' -fill black -draw 'line 0,22 60,0' \
+    +antialias -draw 'rectangle 2,2 9,9' -fill red -draw 'rectangle 50,15 58,21' -fill '#ff8080' -draw 'point 40,3' sign.png
+  eval "$(recipe epaper-colours)" || fail "the recipe failed"
+  convert sign.png -background white -alpha remove -alpha off -depth 8 rgb:- | python3 -c '
+import sys
+rgb = sys.stdin.buffer.read()
+# The nearest of white, red and black, the lighter where two are as near.
+inks = [(255, 255, 255), (255, 0, 0), (0, 0, 0)]
+near = [min(range(3), key=lambda k: (sum((rgb[i + c] - inks[k][c]) ** 2 for c in range(3)), k))
+        for i in range(0, len(rgb), 3)]
+for plane, name in ((2, "pic-sign.txt"), (1, "pic-sign-colour.txt")):
+    open(name, "w").write("".join("".join("#" if near[y * 61 + x] == plane else "." for x in range(61)) + "\n"
+                                  for y in range(23)))
+'
+  mv sign-black.bmp pic-sign.bmp
+  mv sign-colour.bmp pic-sign-colour.bmp
+  grep -q '#' pic-sign-colour.txt && grep -q '#' pic-sign.txt || fail "the drawing has no black or no red"
+  epapercalls
+  drawepaper pic-sign 0
+  # The MicroPython drivers' three-colour lines on the same planes.
+  recipe micropython-planes >planes.py
+  PYTHONPATH=$recipes python3 "$recipes/micropython.py" --planes planes.py korvel/planes.h pic-sign.txt pic-sign-colour.txt >shown ||
+    { grep WRONG shown; fail "the MicroPython lines inked other pixels than the drawing's"; }
+  [ "$(grep -c ': drawn$' shown)" = 4 ] || fail "not every plane was drawn"
   ;;
 micropython)
   skipunless python3

@@ -4,15 +4,20 @@
 # display's frame buffer, and checks that exactly korvel's pixels are lit;
 # with --epaper, the e-paper lines on pixels-only arrays with white paper,
 # one header a picture, onto a panel driver's frame buffer, white 1, and
-# checks that exactly korvel's pixels are ink.
+# checks that exactly korvel's pixels are ink; with --planes, the
+# three-colour lines on a header's two planes onto a three-colour driver's
+# two frame buffers, and checks that each inks exactly the drawing's
+# black or coloured pixels ('#' in BLACK.txt, COLOUR.txt).
 #   python3 micropython.py RECIPE KORVEL.h XBM.h PAGES.h
 #   python3 micropython.py --epaper RECIPE KORVEL.h WHITE.h...
+#   python3 micropython.py --planes RECIPE PLANES.h BLACK.txt COLOUR.txt
 import re
 import sys
 
 import framebuf
 
-epaper = sys.argv[1] == "--epaper"
+epaper = sys.argv[1] in ("--epaper", "--planes")
+planes = sys.argv[1] == "--planes"
 recipe, headers = open(sys.argv[1 + epaper]).read(), sys.argv[2 + epaper:]
 formats = {"korvel": "MONO_HLSB", "xbm": "MONO_HMSB", "pages": "MONO_VLSB"}
 
@@ -39,8 +44,35 @@ class Panel(framebuf.FrameBuffer):
         self.shown = bytes(image)
 
 
-korvel = arrays(headers[0])
+class ThreeColours:
+    """A three-colour panel driver: a frame buffer for black and one for
+    the colour, each MONO_HLSB, 0 ink, sent as they are."""
+    def __init__(self, width, height):
+        self.imageblack, self.imagered = Panel(width, height), Panel(width, height)
+
+    def display(self):
+        self.shown = (bytes(self.imageblack.buffer), bytes(self.imagered.buffer))
+
+
 failed = 0
+if planes:
+    text = open(headers[0]).read()
+    size = {name: int(value) for name, value in re.findall(r"#define sign_(width|height) (\d+)", text)}
+    drawn = [open(path).read().split() for path in headers[1:]]
+    for x in (0, 3):
+        epd = ThreeColours(264, 264)
+        black, colour = arrays(headers[0])
+        exec(recipe, {"sign_black": black, "sign_colour": colour, "sign_width": size["width"],
+                      "sign_height": size["height"], "epd": epd, "x": x, "y": 5})
+        for plane, shown in zip(drawn, epd.shown):
+            panel = Panel(264, 264)
+            panel.buffer[:] = shown
+            right = all((panel.pixel(px, py) == 0) ==
+                        (0 <= px - x < size["width"] and 0 <= py - 5 < size["height"] and plane[py - 5][px - x] == "#")
+                        for py in range(264) for px in range(264))
+            print(f"planes {size['width']} x {size['height']} at x = {x}: {'drawn' if right else 'WRONG'}")
+            failed += not right
+korvel = [] if planes else arrays(headers[0])
 for bmppic, path in zip(korvel, headers[1:] if epaper else []):
     text = open(path).read()
     size = {name: int(value) for name, value in re.findall(r"#define logo_(width|height) (\d+)", text)}
