@@ -67,12 +67,16 @@ consumer)
     c++ -x "$language" -std=$std "${strict[@]}" -Ibuild/korvel_consumer -Ibuild/assets/korvel_assets \
       -Ibuild/assets/korvel_consumer -c project/consumer.c -o /dev/null || fail "the headers do not compile as $std"
   done
-  # A changed picture is converted again.
-  cp project/pictures/w9.bmp project/pictures/wifi-strong.bmp
+  # A changed picture is converted again; its palette's white first is
+  # said in the build's log.
+  cp project/pictures/whitefirst.bmp project/pictures/wifi-strong.bmp
   touch -d "@$(($(date +%s) + 10))" project/pictures/wifi-strong.bmp
-  korvel seeds/w9.bmp | grep -o '0x[0-9A-F]*' >changed
+  korvel seeds/whitefirst.bmp | grep -o '0x[0-9A-F]*' >changed
   sed -n '1027,$p' expected >>changed
   mv changed expected
+  cmake --build build >rebuilt.log 2>&1 || fail "building build again"
+  grep -q 'wifi-strong.bmp: die Palette hat die hellere Farbe an Stelle 0' rebuilt.log ||
+    fail "the build's log does not say that wifi-strong.bmp has white first"
   built build
   # A picture touched but not changed compiles nothing again.
   touch -r build/CMakeFiles/consumer.dir/consumer.c.o before.o
