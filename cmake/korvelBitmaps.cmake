@@ -48,6 +48,7 @@
 # korvel's own build it runs the one built there (under the cross build's
 # emulator, if there is one).
 include_guard(GLOBAL)
+include(${CMAKE_CURRENT_LIST_DIR}/korvelNames.cmake)
 
 function(korvel_add_bitmaps target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "PROGMEM;PIXELS_ONLY" "FRAMES;PLANES;LAYOUT;POLARITY;ROTATE;PREFIX"
@@ -148,9 +149,12 @@ function(korvel_add_bitmaps target)
       list(APPEND headers ${name})
     endif()
     list(APPEND paths "${path}")
-    _korvel_claim_name(${target} ${name} "${path}")
+    _korvel_claim_name(${target} ${prefix}${name} "${path}")
+    if(NOT DEFINED group)
+      _korvel_claim_name(${target} ${name}.h "${path}")
+    endif()
     if(arg_PIXELS_ONLY AND NOT DEFINED group)
-      _korvel_claim_size(${target} ${name} "${path}")
+      _korvel_claim_size(${target} ${prefix}${name} "${path}")
     endif()
     # A picture another rule makes may be missing yet.
     get_source_file_property(generated "${path}" GENERATED)
@@ -160,14 +164,15 @@ function(korvel_add_bitmaps target)
   endforeach()
   # The table's name, or the planes' header's.
   if(DEFINED group)
-    _korvel_claim_name(${target} ${group} "${paths}")
+    _korvel_claim_name(${target} ${prefix}${group} "${paths}")
+    _korvel_claim_name(${target} ${group}.h "${paths}")
     set(headers ${group})
   endif()
   if(DEFINED arg_DELAYS)
-    _korvel_claim_name(${target} ${arg_FRAMES}_delays "${paths}")
+    _korvel_claim_name(${target} ${prefix}${arg_FRAMES}_delays "${paths}")
   endif()
   if(DEFINED group AND arg_PIXELS_ONLY)
-    _korvel_claim_size(${target} ${group} "${paths}")
+    _korvel_claim_size(${target} ${prefix}${group} "${paths}")
   endif()
 
   # korvel's own build runs its korvel-header as it runs its tests: under
@@ -248,38 +253,28 @@ function(_korvel_check_delays target count frames delays)
   endif()
 endfunction()
 
-# Refuses a name no compiler takes: none at all, a keyword of C or C++, a
-# macro that GCC's GNU modes or common targets predefine, or main. Names
-# that the C library declares (clock, exit, signal, index) compile until
-# their header is included: PREFIX is the way out for those.
+# Refuses a name no compiler takes (see korvelNames.cmake): none at all, a
+# reserved one, or one too long.
 function(_korvel_check_name name what)
-  set(reserved
-    auto break case char const continue default do double else enum extern float for
-    goto if inline int long register restrict return short signed sizeof static struct
-    switch typedef union unsigned void volatile while _Alignas _Alignof _Atomic _BitInt
-    _Bool _Complex _Decimal128 _Decimal32 _Decimal64 _Generic _Imaginary _Noreturn
-    _Static_assert _Thread_local alignas alignof and and_eq asm bitand bitor bool catch
-    char8_t char16_t char32_t class compl concept consteval constexpr constinit
-    const_cast co_await co_return co_yield decltype delete dynamic_cast explicit export
-    false friend mutable namespace new noexcept not not_eq nullptr operator or or_eq
-    private protected public reinterpret_cast requires static_assert static_cast
-    template this thread_local throw true try typeid typename typeof typeof_unqual using
-    virtual wchar_t xor xor_eq
-    linux unix i386 AVR WIN32 WIN64 WINNT
-    main)
   if(name STREQUAL "")
     message(FATAL_ERROR "korvel_add_bitmaps: ${what} has no name before its extension; "
                         "rename it, as in logo.bmp")
-  elseif(name IN_LIST reserved)
+  elseif(name IN_LIST KORVEL_RESERVED_NAMES OR name MATCHES "^(__|_[A-Z])")
     message(FATAL_ERROR "korvel_add_bitmaps: ${what} would name its array ${name}, "
                         "which C or C++ compilers take for their own; rename it, or give a "
                         "PREFIX")
   endif()
+  string(LENGTH "${name}" length)
+  if(length GREATER KORVEL_NAME_MAX)
+    message(FATAL_ERROR "korvel_add_bitmaps: ${what} would name its array ${name}, "
+                        "${length} characters; korvel takes at most ${KORVEL_NAME_MAX}")
+  endif()
 endfunction()
 
 # Two pictures that would give one name for the same target cannot both be
-# included: configuring fails, naming both. The key holds the target and the
-# name apart, as no C identifier holds a ':'.
+# included: configuring fails, naming both. Arrays are claimed by their
+# names, headers by <name>.h, as no C identifier holds a '.'; the key holds
+# the target and the name apart, as neither holds a ':'.
 function(_korvel_claim_name target name files)
   set(key _korvel_claim:${target}:${name})
   get_property(earlier GLOBAL PROPERTY ${key})

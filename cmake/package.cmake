@@ -14,7 +14,7 @@ set(KORVEL_CMAKE_DIR ${CMAKE_INSTALL_DATADIR}/cmake/korvel)
 install(EXPORT korvelTargets NAMESPACE korvel:: DESTINATION ${KORVEL_CMAKE_DIR})
 write_basic_package_version_file(korvelConfigVersion.cmake
   COMPATIBILITY SameMajorVersion ARCH_INDEPENDENT)
-install(FILES cmake/korvelConfig.cmake cmake/korvelBitmaps.cmake
+install(FILES cmake/korvelConfig.cmake cmake/korvelBitmaps.cmake cmake/korvelNames.cmake
   ${CMAKE_CURRENT_BINARY_DIR}/korvelConfigVersion.cmake DESTINATION ${KORVEL_CMAKE_DIR})
 
 set(CPACK_PACKAGE_NAME korvel)

@@ -38,8 +38,11 @@
 #include "bmppic.hpp"
 #include "korvel.hpp"
 #include "form.hpp"
+#include "names.hpp"
 #include "platform.hpp"
+#include "preview.hpp"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -61,8 +64,10 @@ struct headerjob {
 bool readargs(int argc, char **argv, headerjob &job);
 bool readoption(int argc, char **argv, int &i, headerjob &job);
 bool readchoice(formchoice which, const char *value, headerjob &job);
+bool checkname(const char *name);
 bool checkdelays(const headerjob &job);
 bool writeheader(FILE *out, const headerjob &job);
+void makeguard(const headerjob &job, char *guard, size_t size);
 bool readpicture(const char *picture, const headerjob &job, bmppixels &image);
 bool samesize(const char *picture, const bmppixels &image, const uint32_t first[2], const headerjob &job);
 void writearray(FILE *out, const bmppixels &image, const arrayform &form);
@@ -158,7 +163,44 @@ bool readargs(int argc, char **argv, headerjob &job)
         fputs("\n\nMehrere Bilder brauchen --frames ... \n", stderr);
         return false;
     }
-    return job.delays == nullptr || checkdelays(job);
+    // korvel-preview and the page show at most maxframes of one header.
+    if (job.count > static_cast<int>(maxframes)) {
+        fprintf(stderr, "\n\n%d Bilder, korvel-preview zeigt hoechstens %u je Header;"
+                        " bitte auf mehrere Header verteilen ... \n", job.count, maxframes);
+        return false;
+    }
+    return checkname(job.name) && (job.delays == nullptr || checkdelays(job));
+}
+
+// The array's name is one that every C and C++ compiler takes as the
+// array's own: an identifier, none of the names compilers keep for
+// themselves, and short enough for a file name.
+bool checkname(const char *name)
+{
+    size_t length = strlen(name);
+    bool identifier = length > 0 && !(name[0] >= '0' && name[0] <= '9');
+    for (size_t k = 0; k < length && identifier; k++) {
+        char c = name[k];
+        identifier = c == '_' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    }
+    if (!identifier) {
+        fprintf(stderr, "\n\nName %s ist kein C-Bezeichner: Buchstaben, Ziffern und _, vorn keine Ziffer ... \n",
+                name);
+        return false;
+    }
+    bool reserved = name[0] == '_' && (name[1] == '_' || (name[1] >= 'A' && name[1] <= 'Z'));
+    for (const char *word : reservednames)
+        reserved = reserved || strcmp(word, name) == 0;
+    if (reserved) {
+        fprintf(stderr, "\n\nName %s nehmen C- oder C++-Compiler fuer sich; bitte einen anderen ... \n", name);
+        return false;
+    }
+    if (length > maxarrayname) {
+        fprintf(stderr, "\n\nName %s ist %u Zeichen lang, erlaubt sind hoechstens %u ... \n", name,
+                static_cast<unsigned>(length), maxarrayname);
+        return false;
+    }
+    return true;
 }
 
 // The option at argv[i], and its value, as --name value or --name=value.
@@ -247,6 +289,23 @@ bool checkdelays(const headerjob &job)
     return true;
 }
 
+// The include guard names what the header holds, its name's frames or
+// planes in a form: two headers of one name that hold different things
+// both reach the compiler, which then says that a name is defined twice,
+// instead of one of them vanishing.
+void makeguard(const headerjob &job, char *guard, size_t size)
+{
+    int length = snprintf(guard, size, "KORVEL_%s", job.name);
+    for (unsigned i = 0; i < formchoices; i++) {
+        const char *value = formoptions[i].values[job.form.choice[i]];
+        if (job.form.choice[i] != 0)
+            length += snprintf(guard + length, size - length, "_%s%s", i == formrotate ? "R" : "", value);
+    }
+    snprintf(guard + length, size - length, "%s_H", job.frames ? "_FRAMES" : job.planes ? "_PLANES" : "");
+    for (char *c = guard + 7 + strlen(job.name); *c != '\0'; c++)
+        *c = *c == '-' ? '_' : static_cast<char>(toupper(static_cast<unsigned char>(*c)));
+}
+
 // Each array is korvel's whole text in the chosen form, with the newline
 // korvel ends its output with. Every picture is read and checked before
 // its array is written, the size of pixels-only arrays before the first.
@@ -260,7 +319,9 @@ bool writeheader(FILE *out, const headerjob &job)
     printformcomments(job.form, out);
     if (job.planes)
         fputs(headerplanescomment, out);
-    fprintf(out, "#ifndef KORVEL_%s_H\n#define KORVEL_%s_H\n", job.name, job.name);
+    char guard[maxarrayname + 64];
+    makeguard(job, guard, sizeof guard);
+    fprintf(out, "#ifndef %s\n#define %s\n", guard, guard);
     if (job.progmem)
         fputs("#include <avr/pgmspace.h>\n", out);
     for (int k = 0; k < job.count; k++) {

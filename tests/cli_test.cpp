@@ -113,6 +113,20 @@ TEST(HeaderUsage, UnknownOptionsAndLayoutsAreNamed)
         {{"--frames", "--delays", "65536", header, "h", bitmap}, baddelays("65536")},
         {{"--frames", "--delays", "40,", header, "h", bitmap, bitmap}, baddelays("40,")},
         {{"--frames", "--delays", "-1", header, "h", bitmap}, baddelays("-1")},
+        {{header, "wifi-strong", bitmap}, notidentifier("wifi-strong")},
+        {{header, "", bitmap}, notidentifier("")},
+        {{header, "-x", bitmap}, notidentifier("-x")},
+        {{header, "int", bitmap}, compilers("int")},
+        {{header, "unix", bitmap}, compilers("unix")},
+        {{header, "_Pragma", bitmap}, compilers("_Pragma")},
+        {{header, "__x", bitmap}, compilers("__x")},
+        {{header, std::string(201, 'n'), bitmap}, "\n\nName " + std::string(201, 'n') + " ist 201 Zeichen lang, erlaubt sind hoechstens 200 ... \n"},
+        {[&] {
+             std::vector<std::string> args{"--frames", header, "h"};
+             args.resize(args.size() + 257, bitmap);
+             return args;
+         }(),
+         "\n\n257 Bilder, korvel-preview zeigt hoechstens 256 je Header; bitte auf mehrere Header verteilen ... \n"},
     };
     for (const auto &c : cases) {
         korvelrun run = runheader(c.args);
@@ -228,6 +242,32 @@ TEST(HeaderFiles, LongNamesAndUnchangedHeaders)
     EXPECT_EQ(std::filesystem::last_write_time(header), old);
     EXPECT_EQ(runheader({"--layout", "xbm", header, "v", bitmap}).status, 0);
     EXPECT_NE(std::filesystem::last_write_time(header), old);
+}
+
+// Headers of one name that hold different things have guards of their
+// own, so that including two of them fails loudly instead of dropping one.
+TEST(HeaderFiles, EachKindAndFormHasItsOwnGuard)
+{
+    std::string bitmap = fixture("guard.bmp", bmpfile({8, 1, speckle})), header = dir + "/guard.h";
+    const struct {
+        std::vector<std::string> options;
+        std::string guard;
+    } cases[] = {
+        {{}, "KORVEL_bilder_H"},
+        {{"--frames"}, "KORVEL_bilder_FRAMES_H"},
+        {{"--planes"}, "KORVEL_bilder_PLANES_H"},
+        {{"--layout", "xbm", "--polarity", "white"}, "KORVEL_bilder_XBM_WHITE_H"},
+        {{"--pixels-only", "--rotate", "270", "--frames"}, "KORVEL_bilder_PIXELS_ONLY_R270_FRAMES_H"},
+    };
+    for (const auto &c : cases) {
+        std::vector<std::string> args = c.options;
+        args.insert(args.end(), {header, "bilder", bitmap});
+        if (c.options.size() == 1 && c.options[0] == "--planes")
+            args.push_back(bitmap);
+        EXPECT_EQ(runheader(args).status, 0) << c.guard;
+        EXPECT_NE(readfile(header).find("#ifndef " + c.guard + "\n#define " + c.guard + "\n"), std::string::npos)
+            << c.guard;
+    }
 }
 
 // Two runs for one header at once each write a file of their own: both

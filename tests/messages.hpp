@@ -33,6 +33,16 @@ inline std::string badsize(const std::string &path, long long width, long long r
 }
 
 // korvel-header's note, on standard error, for a palette with white first.
+inline std::string notidentifier(const std::string &name)
+{
+    return "\n\nName " + name + " ist kein C-Bezeichner: Buchstaben, Ziffern und _, vorn keine Ziffer ... \n";
+}
+
+inline std::string compilers(const std::string &name)
+{
+    return "\n\nName " + name + " nehmen C- oder C++-Compiler fuer sich; bitte einen anderen ... \n";
+}
+
 inline std::string lighterfirst(const std::string &path)
 {
     return message("Datei " + path + ": die Palette hat die hellere Farbe an Stelle 0, das Array ist das"

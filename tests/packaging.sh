@@ -137,6 +137,11 @@ korvel_add_bitmaps(consumer FRAMES f pictures/w1.bmp DELAYS 100 pictures/w9.bmp)
 korvel_add_bitmaps(consumer FRAMES f pictures/w1.bmp DELAYS 65536)|not '65536'
 korvel_add_bitmaps(consumer FRAMES f pictures/w1.bmp pictures/w9.bmp DELAYS 100)|DELAYS of f for consumer gives 1 delays for 2 pictures
 korvel_add_bitmaps(consumer pictures/spinner_delays.bmp)|would both be named spinner_delays for consumer
+korvel_add_bitmaps(consumer PREFIX icon_ pictures/clock.bmp) \n korvel_add_bitmaps(consumer pictures/icon_clock.bmp)|would both be named icon_clock for consumer
+korvel_add_bitmaps(consumer PREFIX p_ PLANES w1 pictures/w9.bmp pictures/w33.bmp) \n korvel_add_bitmaps(consumer pictures/w1.bmp)|would both be named w1.h for consumer
+configure_file(pictures/w1.bmp \${CMAKE_CURRENT_SOURCE_DIR}/pictures/anim_0.bmp COPYONLY) \n korvel_add_bitmaps(consumer PREFIX p_ FRAMES anim pictures/w9.bmp) \n korvel_add_bitmaps(consumer pictures/anim_0.bmp)|
+korvel_add_bitmaps(consumer FRAMES _Pragma pictures/w1.bmp)|FRAMES _Pragma would name its array _Pragma,
+korvel_add_bitmaps(consumer FRAMES $(printf 'n%.0s' {1..201}) pictures/w1.bmp)|201 characters; korvel takes at most 200
 foreach(i RANGE 256) \n list(APPEND many pictures/w1.bmp) \n endforeach() \n korvel_add_bitmaps(consumer FRAMES many \${many})|FRAMES many has 257 pictures for consumer; korvel-preview shows at most 256
 EOF
   # Names the C library declares, with its headers included: the README's

@@ -180,8 +180,12 @@ INSTANTIATE_TEST_SUITE_P(
         previewrefusal{"korvelsize", badsize("breit.bmp", 300, 2) + "\n", badsize("breit.bmp", 300, 2)},
         previewrefusal{"notquitemessage", "\n\nDatei logo.bmp wurde nicht gefunden\n\n", notarray},
         previewrefusal{"messagethenarray", notfound("a.bmp") + array("0x01, 0x01,\n  0x80"), notarray},
-        previewrefusal{"manyarrays", "", manyarrays,
-                       madeheader{{"--frames"}, std::vector<picture>(257, dot)}},
+        previewrefusal{"manyarrays", [] {
+                           std::string text;
+                           for (int k = 0; k < 257; k++)
+                               text += "#define bmppic f_" + std::to_string(k) + "\n" + array("0x01, 0x01,\n  0x80") + "#undef bmppic\n";
+                           return text;
+                       }(), manyarrays},
         previewrefusal{"renamed", "static const unsigned char logo [] = {\n  0x01, 0x01,\n  0x80 };\n",
                        notarray},
         previewrefusal{"decimal", array("1, 1,\n  128"), notarray},

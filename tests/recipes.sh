@@ -187,7 +187,7 @@ avrdraw)
     recipe epaper-flash
     echo "report($n, \"display.drawInvertedBitmap\", display); report($n, \"display.writeImage\", memory); }"
     echo "}"
-    echo "#undef KORVEL_logo_H"
+    echo "#undef KORVEL_logo_WHITE_PIXELS_ONLY_H"
     echo "#undef logo_width"
     echo "#undef logo_height"
     n=$((n + 1))

@@ -92,7 +92,7 @@ const drawcase cases[] = {
 #include "calls-black.inc"
 };
 }  // namespace black
-#undef KORVEL_logo_H
+#undef KORVEL_logo_PIXELS_ONLY_H
 #undef logo_width
 #undef logo_height
 
@@ -102,7 +102,7 @@ const drawcase cases[] = {
 #include "calls-white.inc"
 };
 }  // namespace white
-#undef KORVEL_logo_H
+#undef KORVEL_logo_WHITE_PIXELS_ONLY_H
 #undef logo_width
 #undef logo_height
 
