@@ -311,6 +311,13 @@ make)
   make -s logo.h || fail "korvel-header's rule failed"
   grep -q '^#define bmppic logo$' logo.h || fail "the array is not named logo"
   korvel-header --layout xbm expected.h logo logo.bmp && cmp expected.h logo.h || fail "another header"
+  # Named as the function names them.
+  mkdir icons
+  cp logo.bmp icons/wifi-strong.bmp
+  cp logo.bmp icons/2nd.bmp
+  make -s icons/wifi-strong.h icons/2nd.h || fail "korvel-header's rule failed on icons/"
+  grep -q '^#define bmppic wifi_strong$' icons/wifi-strong.h || fail "icons/wifi-strong.bmp is not named wifi_strong"
+  grep -q '^#define bmppic _2nd$' icons/2nd.h || fail "icons/2nd.bmp is not named _2nd"
   cp broken.bmp logo.bmp
   failstwice logo.h make logo.h
   ;;

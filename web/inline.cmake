@@ -1,17 +1,19 @@
 # SPDX-License-Identifier: MIT
 # Makes the one-file page at build time:
 #   cmake -D PAGE=<template> -D STYLE=<css> -D MODULE=<korvel-programs.js>
-#         -D WASM=<korvel-programs.wasm> -D NAMES=<korvelBitmaps.cmake>
+#         -D WASM=<korvel-programs.wasm> -D NAMES=<korvelNames.cmake>
 #         -D SCRIPT=<page.js> -D OUTPUT=<korvel.html> -P inline.cmake
 # Each @KORVEL_...@ line of the template takes a file's whole text, the
 # WebAssembly's as base64. The
 # Content-Security-Policy lets exactly these scripts run, by their SHA-256
 # hashes (@KORVEL_SCRIPT_HASHES@), and no other inline script.
+# The policies of korvel's build: "@KORVEL_...@" is text here, not a
+# variable.
+cmake_minimum_required(VERSION 3.20)
 file(READ "${PAGE}" page)
 file(READ "${STYLE}" style)
 file(READ "${MODULE}" module)
 file(READ "${SCRIPT}" script)
-file(READ "${NAMES}" names)
 
 # Base64 of hexadecimal text (a digest, or a whole file read as HEX): every
 # 3 bytes give 4 characters; the last 1 or 2 bytes are padded with '='.
@@ -59,14 +61,12 @@ endfunction()
 file(READ "${WASM}" wasm HEX)
 base64ofhex("${wasm}" wasm)
 
-# The names korvel_add_bitmaps() refuses, which the page refuses alike.
-string(REGEX MATCH "set\\(reserved([^)]*)\\)" reserved "${names}")
-string(REGEX REPLACE "[ \n]+" " " reserved "${CMAKE_MATCH_1}")
-string(STRIP "${reserved}" reserved)
-if(reserved STREQUAL "")
-  message(FATAL_ERROR "${NAMES} holds no set(reserved ...): the page cannot refuse the names it refuses")
-endif()
+# The names korvel-header and korvel_add_bitmaps() refuse, which the page
+# refuses alike.
+include("${NAMES}")
+list(JOIN KORVEL_RESERVED_NAMES " " reserved)
 string(REPLACE "@KORVEL_RESERVED_NAMES@" "${reserved}" script "${script}")
+string(REPLACE "@KORVEL_NAME_MAX@" "${KORVEL_NAME_MAX}" script "${script}")
 
 set(hashes "")
 foreach(part module script)

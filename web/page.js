@@ -125,6 +125,9 @@
   // its message, where it refuses. Each picture has a folder of its own,
   // as two may have one name.
   async function korvelheader(options, name, pictures) {
+    const refusal = namerefusal(name);
+    if (refusal !== '')
+      return { text: null, message: `Kein Header: ${refusal} Die Datei umbenennen, nach ihr heißt das Array.` };
     const files = {};
     const paths = pictures.map((picture, i) => {
       const path = pictures.length > 1 ? `${i}/${picture.name}` : picture.name;
@@ -137,6 +140,21 @@
     if (made.status !== 0)
       return { text: null, message: made.err.trim() };
     return { text: made.module.FS.readFile(header, { encoding: 'utf8' }), message: '' };
+  }
+
+  // Why korvel-header and korvel_add_bitmaps() refuse an array's name, or
+  // '' (their list, cmake/korvelNames.cmake): one that is no identifier,
+  // that compilers keep for themselves, or that is too long.
+  const reserved = new Set('@KORVEL_RESERVED_NAMES@'.split(' '));
+  const longestname = Number('@KORVEL_NAME_MAX@');
+  function namerefusal(name) {
+    if (!/^[A-Za-z_][A-Za-z0-9_]*$/.test(name))
+      return `„${name}“ ist kein C-Bezeichner: Buchstaben, Ziffern und _, vorn keine Ziffer.`;
+    if (reserved.has(name) || /^(__|_[A-Z])/.test(name))
+      return `„${name}“ nehmen C- oder C++-Compiler für sich; bitte einen anderen Namen.`;
+    if (name.length > longestname)
+      return `Der Name ist ${name.length} Zeichen lang, erlaubt sind höchstens ${longestname}.`;
+    return '';
   }
 
   // The array's name as korvel_add_bitmaps() makes it of a file's stem:
@@ -850,8 +868,6 @@
 
   // --- all results in one header -------------------------------------
 
-  // The names korvel_add_bitmaps() refuses, from its own list.
-  const reserved = new Set('@KORVEL_RESERVED_NAMES@'.split(' '));
 
   const panel = (() => {
     const element = document.querySelector('[data-korvel-header]');
@@ -866,11 +882,7 @@
     // The table's name, as the function takes it; null, said, if refused.
     const name = () => {
       const given = fields.name.value;
-      let refusal = '';
-      if (!/^[A-Za-z_][A-Za-z0-9_]*$/.test(given))
-        refusal = `„${given}“ ist kein C-Bezeichner: Buchstaben, Ziffern und _, vorn keine Ziffer.`;
-      else if (reserved.has(given))
-        refusal = `„${given}“ nehmen C- oder C++-Compiler für sich; bitte einen anderen Namen.`;
+      const refusal = namerefusal(given);
       fields.name.setCustomValidity(refusal);
       fields.name.setAttribute('aria-invalid', String(refusal !== ''));
       say(refusal);

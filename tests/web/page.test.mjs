@@ -133,6 +133,21 @@ test('a header in every layout is korvel-header\'s, named as the function names 
   }
 });
 
+// A file whose name makes an array name that korvel-header refuses gets no
+// header, and the page says why: the same rule as korvel-header's.
+test('names that korvel-header refuses get no header, and the page says why', async () => {
+  for (const stem of ['int', 'unix', '__LINE__', '_Pragma', 'n'.repeat(201)]) {
+    const path = join(work, `${stem}.bmp`);
+    writeFileSync(path, readFileSync(pictures[0]));
+    assert.equal(spawnSync(join(host, 'korvel-header'), [join(work, 'refused.h'), stem, path]).status, 254, stem);
+    await choose(page.tab, [path]);
+    const card = page.tab.locator(`[data-korvel-file="${stem}.bmp"]`);
+    await card.locator('[data-korvel-save="header"]').click();
+    await card.locator('.note', { hasText: 'Kein Header' }).waitFor();
+    assert.match(await card.locator('.note').textContent(), /nehmen C- oder C\+\+-Compiler|höchstens 200/, stem);
+  }
+});
+
 // The choices of the form, from the table korvel-header lists them from;
 // pixels-only is a box.
 test('a header\'s form offers the choices korvel-header lists', async () => {
