@@ -71,18 +71,23 @@ void makeguard(const headerjob &job, char *guard, size_t size);
 bool readpicture(const char *picture, const headerjob &job, bmppixels &image);
 bool samesize(const char *picture, const bmppixels &image, const uint32_t first[2], const headerjob &job);
 void writearray(FILE *out, const bmppixels &image, const arrayform &form);
-void usage();
+void usage(FILE *out);
 
 bool ownheader(const char *path);
 bool maketemporary(const char *header);
+void removestale();
+void removeifstale(const char *name);
+FILE *createtemporary();
 bool sameheader(const char *a, const char *b);
 void writefailed(const char *header, int reason);
 
 // The run's own temporary file: beside the header, so that the rename
 // stays within one file system, named after the process, so that two runs
 // for one header never share it, and short, so that any header name the
-// file system takes works.
+// file system takes works. Its folder is the first temporaryfolder bytes.
 char temporary[4096 + 64];
+size_t temporaryfolder;
+const char temporaryname[] = ".korvel-header-%lu.tmp";
 
 }  // namespace
 
@@ -90,21 +95,23 @@ int main(int argc, char **argv)
 {
     argv = utf8args(argc, argv);
     headerjob job;
+    // Asked for, the usage screen is the answer, on standard output.
+    if (argc == 2 && strcmp(argv[1], "--help") == 0) {
+        usage(stdout);
+        return outputwritten() ? 0 : 1;
+    }
     if (!readargs(argc, argv, job)) {
-        usage();
+        usage(stderr);
         return -2;
     }
-    if (!ownheader(job.header)) {
-        fprintf(stderr, "\n\nHeaderdatei %s ist keine Headerdatei von korvel-header"
-                        " und bleibt, wie sie ist ... \n\n", job.header);
+    if (!ownheader(job.header))
         return 1;
-    }
     if (!maketemporary(job.header)) {
         fprintf(stderr, "\n\nHeaderdatei %s: Pfad zu lang ... \n\n", job.header);
         return 1;
     }
-    errno = 0;
-    FILE *out = fopenwrite(temporary);
+    removestale();
+    FILE *out = createtemporary();
     int reason = out == nullptr ? errno : 0;
     bool converted = true;
     if (out != nullptr) {
@@ -417,16 +424,29 @@ void writearray(FILE *out, const bmppixels &image, const arrayform &form)
 // Whether the header may be written: there is none yet, or it is one that
 // korvel-header wrote. Anything else (a picture, a folder, a file of the
 // user's) stays as it is.
+// Nothing, or a file that korvel-header wrote: anything else is said. A
+// FIFO or a device is not opened, as opening it may wait for ever.
 bool ownheader(const char *path)
 {
+    pathkind kind = kindof(path);
+    if (kind == pathnothing)
+        return true;
     errno = 0;
-    FILE *in = fopenread(path);
-    if (in == nullptr)
-        return errno == ENOENT;
+    FILE *in = kind == pathfile ? fopenread(path) : nullptr;
+    if (in == nullptr && kind == pathfile) {
+        fprintf(stderr, "\n\nHeaderdatei %s konnte nicht gelesen werden (%s) ... \n\n", path,
+                strerror(errno != 0 ? errno : EIO));
+        return false;
+    }
     char start[sizeof headermadeby - 1];
-    size_t length = fread(start, 1, sizeof start, in);
-    fclose(in);
-    return length == sizeof start && memcmp(start, headermadeby, length) == 0;
+    size_t length = in == nullptr ? 0 : fread(start, 1, sizeof start, in);
+    if (in != nullptr)
+        fclose(in);
+    if (length == sizeof start && memcmp(start, headermadeby, length) == 0)
+        return true;
+    fprintf(stderr, "\n\nHeaderdatei %s ist keine Headerdatei von korvel-header"
+                    " und bleibt, wie sie ist ... \n\n", path);
+    return false;
 }
 
 bool maketemporary(const char *header)
@@ -437,8 +457,49 @@ bool maketemporary(const char *header)
     if (folder > sizeof temporary - 40)
         return false;
     memcpy(temporary, header, folder);
-    snprintf(temporary + folder, sizeof temporary - folder, ".korvel-header-%lu.tmp", processid());
+    temporaryfolder = folder;
+    snprintf(temporary + folder, sizeof temporary - folder, temporaryname, processid());
     return true;
+}
+
+// The temporary files of runs that ended without a word (killed, or on a
+// machine that went down) are removed, so that none piles up beside the
+// headers.
+void removestale()
+{
+    static char folder[sizeof temporary];
+    memcpy(folder, temporary, temporaryfolder);
+    folder[temporaryfolder] = '\0';
+    eachentry(folder, removeifstale);
+}
+
+void removeifstale(const char *name)
+{
+    static char expected[64], path[sizeof temporary];
+    unsigned long id = 0;
+    if (sscanf(name, temporaryname, &id) != 1 || id == processid() || processruns(id))
+        return;
+    snprintf(expected, sizeof expected, temporaryname, id);
+    if (strcmp(name, expected) != 0 || temporaryfolder + strlen(name) >= sizeof path)
+        return;
+    memcpy(path, temporary, temporaryfolder);
+    strcpy(path + temporaryfolder, name);
+    removefile(path);
+}
+
+// Created where nothing was, so that no link planted there redirects the
+// write; removed by an interrupt. What has this run's name is a killed
+// run's that had its number, and goes.
+FILE *createtemporary()
+{
+    removeonsignals(temporary);
+    errno = 0;
+    FILE *out = fopennew(temporary);
+    if (out == nullptr && errno == EEXIST) {
+        removefile(temporary);
+        out = fopennew(temporary);
+    }
+    return out;
 }
 
 // A block at a time: a whole screen's header is some 50 MB.
@@ -467,7 +528,7 @@ void writefailed(const char *header, int reason)
 
 // The form's choices are listed from the table that the writer and the
 // reader take them from.
-void usage()
+void usage(FILE *out)
 {
     fputs("\n\nKORVEL-HEADER 0.01\n"
           "--------------------\n\n"
@@ -485,15 +546,15 @@ void usage()
           "   pixels-only) laesst die Groessenbytes weg (Name_width, Name_height) und nimmt\n"
           "   Bilder bis 8192 Pixel.\n"
           "   Syntax:   korvel-header [--progmem] [--frames [--delays ms,ms,...] | --planes]\n",
-          stderr);
+          out);
     for (const formoption &option : formoptions) {
-        fprintf(stderr, "                           [--%s ", option.name);
+        fprintf(out, "                           [--%s ", option.name);
         for (unsigned k = 0; k < option.count; k++)
-            fprintf(stderr, "%s%s", option.values[k], k + 1 < option.count ? "|" : "]\n");
+            fprintf(out, "%s%s", option.values[k], k + 1 < option.count ? "|" : "]\n");
     }
     fputs("                           Headerdatei Name BMP-Datei...\n"
           "\nBeispiel:  korvel-header --layout xbm logo.h logo logo.bmp\n\n",
-          stderr);
+          out);
 }
 
 }  // namespace

@@ -13,8 +13,15 @@ char **utf8args(int &argc, char **argv);
 // A file opened for binary reading by its UTF-8 path.
 FILE *fopenread(const char *path);
 
-// A file created, or emptied, for binary writing by its UTF-8 path.
-FILE *fopenwrite(const char *path);
+// A file created for binary writing by its UTF-8 path, where nothing had
+// that name, not even a link: null with errno EEXIST otherwise.
+FILE *fopennew(const char *path);
+
+// What a path names: nothing, a file, or something else (a folder, a
+// FIFO, a device). A path that cannot be looked at counts as a file, for
+// opening it to say why.
+enum pathkind { pathnothing, pathfile, pathother };
+pathkind kindof(const char *path);
 
 // Renames a file, replacing one that has the new name; removes a file.
 bool replacefile(const char *from, const char *to);
@@ -26,8 +33,19 @@ bool isterminal(FILE *stream);
 // Whether c separates a path's folders.
 bool ispathseparator(char c);
 
-// The running process's number, unique among those running.
+// The running process's number, unique among those running; whether the
+// process of a number runs (where that cannot be told, it does).
 unsigned long processid();
+bool processruns(unsigned long id);
+
+// Calls visit with the name of each entry of a folder, given with its
+// trailing separator ("" for the current one), as UTF-8.
+void eachentry(const char *folder, void (*visit)(const char *name));
+
+// Removes the file when an interrupt, a termination or a hang-up ends the
+// program, which then ends as the signal would have ended it. The path is
+// kept, not copied.
+void removeonsignals(const char *path);
 
 // Closes standard output; a failed write is reported on standard error.
 bool outputwritten();

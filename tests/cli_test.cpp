@@ -8,9 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#ifndef _WIN32
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -68,6 +76,16 @@ TEST(Usage, AnyArgumentCountButOneShowsTheUsageScreen)
         EXPECT_EQ(run.err, "");
         EXPECT_EQ(run.status, 254);
     }
+}
+
+// Asked for with --help, korvel-header's usage screen is its answer: on
+// standard output, with status 0.
+TEST(Usage, KorvelHeaderHelpIsItsUsageScreen)
+{
+    korvelrun help = runheader({"--help"}), wrong = runheader({});
+    EXPECT_EQ(help.out, wrong.err);
+    EXPECT_EQ(help.err, "");
+    EXPECT_EQ(help.status, 0);
 }
 
 TEST(NotFound, MissingOrUnreadablePathsAreReportedWithStatusOne)
@@ -177,6 +195,11 @@ TEST(HeaderFiles, OnlyItsOwnHeaderIsWrittenOver)
         {folder, message("Headerdatei " + folder + notours)},
         {dir + "/fehlt/x.h",
          message("Headerdatei " + dir + "/fehlt/x.h konnte nicht geschrieben werden (No such file or directory)")},
+#ifndef _WIN32
+        // A header that cannot be read (a permission, here a file as its
+        // folder, as tests run as root) is said with the system's reason.
+        {users + "/x.h", message("Headerdatei " + users + "/x.h konnte nicht gelesen werden (Not a directory)")},
+#endif
     };
     for (const auto &c : cases) {
         korvelrun run = runheader({c.header, "v", bitmap});
@@ -269,6 +292,49 @@ TEST(HeaderFiles, EachKindAndFormHasItsOwnGuard)
             << c.guard;
     }
 }
+
+#ifndef _WIN32
+// No temporary file outlives its run: a dead run's goes, a link planted
+// as one is removed and not followed, and a run ended by a signal takes
+// its own along; a FIFO as the header is refused, not opened.
+TEST(HeaderFiles, NoTemporaryFileOutlivesItsRun)
+{
+    std::string bitmap = fixture("temp.bmp", bmpfile({8, 1, speckle})), folder = dir + "/temporary";
+    std::string target = fixture("target.txt", "keep\n");
+    std::filesystem::create_directory(folder);
+    std::filesystem::create_symlink(target, folder + "/.korvel-header-2147483646.tmp");
+    writefile(folder + "/.korvel-header-2147483645.tmp", "stale");
+    writefile(folder + "/.korvel-header-1x.tmp", "not korvel-header's");
+    ASSERT_EQ(mkfifo((folder + "/fifo.h").c_str(), 0600), 0);
+    EXPECT_EQ(runheader({folder + "/fifo.h", "f", bitmap}).status, 1);
+    EXPECT_EQ(runheader({folder + "/a.h", "a", bitmap}).status, 0);
+    std::vector<std::string> left;
+    for (const auto &entry : std::filesystem::directory_iterator(folder))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{".korvel-header-1x.tmp", "a.h", "fifo.h"}));
+    EXPECT_EQ(readfile(target), "keep\n");
+
+    // Waiting for its picture from a FIFO nobody writes, with its
+    // temporary file made, the run is terminated.
+    pid_t pid = fork();
+    if (pid == 0) {
+        std::string command = "exec " + emulator() + " \"$0\" \"$@\"";
+        execl("/bin/sh", "sh", "-c", command.c_str(), headerbinary().c_str(), (folder + "/b.h").c_str(), "b",
+              (folder + "/fifo.h").c_str(), static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    std::string temporary = folder + "/.korvel-header-" + std::to_string(pid) + ".tmp";
+    for (int k = 0; k < 1000 && !std::filesystem::exists(temporary); k++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(std::filesystem::exists(temporary));
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_FALSE(std::filesystem::exists(temporary));
+}
+#endif
 
 // Two runs for one header at once each write a file of their own: both
 // succeed, and the header is one of them, whole.
