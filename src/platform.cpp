@@ -160,7 +160,8 @@ void eachentry(const char *folder, void (*visit)(const char *name))
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
-        if (WideCharToMultiByte(CP_UTF8, 0, entry.cFileName, -1, name, sizeof name, nullptr, nullptr) != 0)
+        bool plain = (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
+        if (plain && WideCharToMultiByte(CP_UTF8, 0, entry.cFileName, -1, name, sizeof name, nullptr, nullptr) != 0)
             visit(name);
     } while (FindNextFileW(search, &entry));
     FindClose(search);

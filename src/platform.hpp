@@ -39,7 +39,8 @@ unsigned long processid();
 bool processruns(unsigned long id);
 
 // Calls visit with the name of each entry of a folder, given with its
-// trailing separator ("" for the current one), as UTF-8.
+// trailing separator ("" for the current one), as UTF-8; on Windows, of
+// each file that is no link.
 void eachentry(const char *folder, void (*visit)(const char *name));
 
 // Removes the file when an interrupt, a termination or a hang-up ends the

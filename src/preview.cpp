@@ -40,6 +40,8 @@ textverdict readarray(FILE *in, int c, korveltext &text, korvelarray &array);
 textverdict readbody(FILE *in, int c, korveltext &text, korvelarray &array);
 textverdict readbyte(FILE *in, int c, unsigned &value);
 int nextnonblank(FILE *in);
+int nextcode(FILE *in);
+int nextcode(FILE *in, int c);
 bool iswhite(int c);
 bool isidentifier(int c);
 int hexdigit(int c);
@@ -114,7 +116,7 @@ textverdict readtext(FILE *in, korveltext &text)
     text.arrays[0].name[0] = '\0';
     text.arrays[0].form = arrayform();
     textverdict verdict = readarray(in, c, text, text.arrays[0]);
-    if (verdict == textok && nextnonblank(in) != EOF)
+    if (verdict == textok && nextcode(in) != EOF)
         return textnotarray;
     return verdict;
 }
@@ -142,6 +144,8 @@ textverdict readmessage(FILE *in, int c, korveltext &text)
 
 // Comments, preprocessor lines, named arrays, tables of frames and of their
 // delays, in any order; a header with more than one array, or a table, is named.
+// korvel's own text, with comments or lines such as "#pragma once" added,
+// is its array alone.
 textverdict readheader(FILE *in, int c, korveltext &text)
 {
     char name[maxname + 1] = "";
@@ -166,7 +170,8 @@ textverdict readheader(FILE *in, int c, korveltext &text)
                 return textnotarray;
             text.named = true;
         } else {
-            if (name[0] == '\0')
+            // korvel's own text has no name, and is the only array.
+            if (text.count > 0 && (name[0] == '\0' || text.arrays[0].name[0] == '\0'))
                 return textnotarray;
             if (text.count == maxframes)
                 return textmanyarrays;
@@ -350,7 +355,7 @@ textverdict readbody(FILE *in, int c, korveltext &text, korvelarray &array)
         return textnotarray;
     array.first = text.used;
     array.count = 0;
-    for (c = iswhite(c) ? nextnonblank(in) : c; c != '}'; c = nextnonblank(in)) {
+    for (c = iswhite(c) || c == '/' ? nextcode(in, c) : c; c != '}'; c = nextcode(in)) {
         unsigned value;
         textverdict verdict = readbyte(in, c, value);
         if (verdict != textok)
@@ -358,13 +363,13 @@ textverdict readbody(FILE *in, int c, korveltext &text, korvelarray &array)
         if (text.used < sizeof text.bytes)
             text.bytes[text.used++] = static_cast<unsigned char>(value);
         array.count++;
-        c = nextnonblank(in);
+        c = nextcode(in);
         if (c == '}')
             break;
         if (c != ',')
             return textnotarray;
     }
-    return nextnonblank(in) == ';' ? textok : textnotarray;
+    return nextcode(in) == ';' ? textok : textnotarray;
 }
 
 // Reads "0x" and at least one hexadecimal digit; c is the character before
@@ -390,6 +395,33 @@ int nextnonblank(FILE *in)
         c = fgetc(in);
     while (iswhite(c));
     return c;
+}
+
+// The next character that is neither blank nor in a comment, from c on
+// (by default, the one after what was read): comments are read as the
+// compiler reads them. A '/' that starts none is itself.
+int nextcode(FILE *in, int c)
+{
+    for (c = iswhite(c) ? nextnonblank(in) : c; c == '/'; c = nextnonblank(in)) {
+        int next = fgetc(in);
+        if (next == '/') {
+            skipline(in);
+        } else if (next == '*') {
+            for (int last = 0; (c = fgetc(in)) != EOF && !(last == '*' && c == '/'); last = c)
+                ;
+            if (c == EOF)
+                return EOF;
+        } else {
+            ungetc(next, in);
+            return '/';
+        }
+    }
+    return c;
+}
+
+int nextcode(FILE *in)
+{
+    return nextcode(in, nextnonblank(in));
 }
 
 bool iswhite(int c)

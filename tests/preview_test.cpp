@@ -143,6 +143,10 @@ INSTANTIATE_TEST_SUITE_P(
                                    array("0x01, 0x01,\n  0x80") + "# define bmppic sp_1 /* frame */\n" +
                                    array("0x02, 0x01,\n  0x40") + "#undef bmppic // done\n",
                   "sp_0\n" + dotdrawn + "sp_1\n" + rightdrawn},
+        // korvel's text with what is added most often after korvel x.bmp >
+        // x.h, and comments among the bytes.
+        shapecase{"commented", "// logo\n#pragma once\n" + array("0x02, /* w */ 0x01, // h\n  0x40 // row 1\n") +
+                                   "// end\n", rightdrawn},
         // Named korvel's own, as a hand may write it.
         shapecase{"korvelnamed", "/* korvel layout: korvel */\n#define bmppic f\n" +
                                      array("0x01, 0x01,\n  0x80"), dotdrawn}),
@@ -186,6 +190,9 @@ INSTANTIATE_TEST_SUITE_P(
                                text += "#define bmppic f_" + std::to_string(k) + "\n" + array("0x01, 0x01,\n  0x80") + "#undef bmppic\n";
                            return text;
                        }(), manyarrays},
+        previewrefusal{"twoplain", "// a\n" + array("0x01, 0x01,\n  0x80") + array("0x01, 0x01,\n  0x80"), notarray},
+        previewrefusal{"nocomment", array("0x01, / 0x01,\n  0x80"), notarray},
+        previewrefusal{"unclosed", array("0x01, 0x01, /* 0x80"), notarray},
         previewrefusal{"renamed", "static const unsigned char logo [] = {\n  0x01, 0x01,\n  0x80 };\n",
                        notarray},
         previewrefusal{"decimal", array("1, 1,\n  128"), notarray},
@@ -210,7 +217,6 @@ INSTANTIATE_TEST_SUITE_P(
         // The first pixel byte is no row count.
         previewrefusal{"laterrow", array("0x0A, 0x03,\n  0x01, 0x00, \n  0x00, 0x00, \n  0x00, 0x20"),
                        pastwidth(3)},
-        previewrefusal{"unnamed", "/* */\n" + array("0x01, 0x01,\n  0x80"), notarray},
         previewrefusal{"opencomment", "/*", notarray, madeheader{{}, {dot}}},
         previewrefusal{"headercode", "int x;\n", notarray, madeheader{{}, {dot}}},
         previewrefusal{"badframe", "", badcount(0, 1, 1, 1),
