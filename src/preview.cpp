@@ -29,7 +29,7 @@ namespace {
 textverdict readtext(FILE *in, korveltext &text);
 textverdict readmessage(FILE *in, int c, korveltext &text);
 textverdict readheader(FILE *in, int c, korveltext &text);
-bool readcomment(FILE *in, arrayform &form, bool &planes);
+textverdict readcomment(FILE *in, arrayform &form, korveltext &text);
 bool readword(FILE *in, int &c, char *word, size_t size);
 bool skipline(FILE *in);
 bool readdirective(FILE *in, char *name, unsigned long size[2]);
@@ -153,8 +153,9 @@ textverdict readheader(FILE *in, int c, korveltext &text)
     arrayform form = {};
     for (; c != EOF; c = nextnonblank(in)) {
         if (c == '/') {
-            if (!readcomment(in, form, text.planes))
-                return textnotarray;
+            textverdict verdict = readcomment(in, form, text);
+            if (verdict != textok)
+                return verdict;
         } else if (c == '#') {
             if (!readdirective(in, name, size))
                 return textnotarray;
@@ -196,28 +197,34 @@ textverdict readheader(FILE *in, int c, korveltext &text)
 // A comment, from its first '/': to the line's end, or to its "*/"; one
 // that starts with formcomment and a choice's name sets that choice for
 // the arrays after it, one that says so makes the text a picture's planes.
-bool readcomment(FILE *in, arrayform &form, bool &planes)
+// A choice with a value korvel-header never writes is said: the arrays'
+// bytes cannot be read without it.
+textverdict readcomment(FILE *in, arrayform &form, korveltext &text)
 {
     int c = fgetc(in);
     if (c == '/')
-        return skipline(in);
+        return skipline(in) ? textok : textnotarray;
     if (c != '*')
-        return false;
+        return textnotarray;
     c = nextnonblank(in);
     char name[16], value[16];
     formchoice which;
     if (matches(in, c, formcomment) && readword(in, c, name, sizeof name) && c == ':') {
         if (findchoice(name, which)) {
             c = nextnonblank(in);
-            if (!readword(in, c, value, sizeof value) || !findvalue(which, value, form.choice[which]))
-                return false;
+            bool word = readword(in, c, value, sizeof value);
+            if (!word || !findvalue(which, value, form.choice[which])) {
+                snprintf(text.message, sizeof text.message, "%s", word ? value : "");
+                text.badchoice = which;
+                return textbadchoice;
+            }
         }
-        planes |= strcmp(name, "planes") == 0;
+        text.planes |= strcmp(name, "planes") == 0;
     }
     for (int last = 0; c != EOF; last = c, c = fgetc(in))
         if (last == '*' && c == '/')
-            return true;
-    return false;
+            return textok;
+    return textnotarray;
 }
 
 // A word of a form comment: letters, digits and '-', from c on; c is left

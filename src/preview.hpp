@@ -33,7 +33,8 @@ struct korveltext {
     unsigned count;
     bool named;
     bool planes;  // two arrays, the black and the colour plane of one picture
-    char message[4096 + 256];  // with textmessage, korvel's message
+    char message[4096 + 256];  // with textmessage, korvel's message; with textbadchoice, the value
+    formchoice badchoice;      // with textbadchoice, the comment's choice
     unsigned long used;
     unsigned char bytes[bigbytes];
 };
@@ -51,6 +52,7 @@ enum textverdict {
     textnosize,      // a pixels-only array without its size, or one too large
     textmanybytes,   // more bytes than the text's room
     textplanes,      // planes not two of one size
+    textbadchoice,   // a form comment with a value korvel-header never writes
 };
 
 // Reads korvel's text, or a header of korvel-header's in any layout, from

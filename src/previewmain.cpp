@@ -113,6 +113,14 @@ void report(textverdict verdict, const char *path, const korveltext &text, unsig
         fprintf(stderr, "\n\nText setzt in Bildspalte %u ein Bit unter den Bildrand ... \n\n",
                 badrow);
         break;
+    case textbadchoice: {
+        const formoption &option = formoptions[text.badchoice];
+        fprintf(stderr, "\n\nText nennt im Kommentar \"%s%s:\" den unbekannten Wert \"%s\" (erlaubt: ",
+                formcomment, option.name, text.message);
+        for (unsigned k = 0; k < option.count; k++)
+            fprintf(stderr, "%s%s", option.values[k], k + 1 < option.count ? ", " : ") ... \n\n");
+        break;
+    }
     }
 }
 

@@ -190,6 +190,8 @@ INSTANTIATE_TEST_SUITE_P(
                                text += "#define bmppic f_" + std::to_string(k) + "\n" + array("0x01, 0x01,\n  0x80") + "#undef bmppic\n";
                            return text;
                        }(), manyarrays},
+        previewrefusal{"rotatenone", "/* korvel rotate: */\n#define bmppic x\n" + array("0x01, 0x01,\n  0x80"),
+                       message("Text nennt im Kommentar \"korvel rotate:\" den unbekannten Wert \"\" (erlaubt: 0, 90, 180, 270)")},
         previewrefusal{"twoplain", "// a\n" + array("0x01, 0x01,\n  0x80") + array("0x01, 0x01,\n  0x80"), notarray},
         previewrefusal{"nocomment", array("0x01, / 0x01,\n  0x80"), notarray},
         previewrefusal{"unclosed", array("0x01, 0x01, /* 0x80"), notarray},
@@ -271,7 +273,8 @@ INSTANTIATE_TEST_SUITE_P(
                        madeheader{{"--planes"}, {right, right}, [](const std::string &text) {
                                       return replaced(text, "f_colour", "g_colour");
                                   }}},
-        previewrefusal{"unknownlayout", "", notarray,
+        previewrefusal{"unknownlayout", "",
+                       message("Text nennt im Kommentar \"korvel layout:\" den unbekannten Wert \"vlsb\" (erlaubt: korvel, xbm, pages)"),
                        madeheader{{"--layout", "xbm"}, {right}, [](const std::string &text) {
                                       return replaced(text, "layout: xbm", "layout: vlsb");
                                   }}}),
