@@ -571,7 +571,7 @@
   // e-paper panel's memory is in its own orientation: portrait for the
   // small ones, whose drawings are landscape.
   const oled = { layout: 'korvel', polarity: 'black', turn: '0', pixelsonly: false };
-  const oledline = 'display.drawBitmap(x, y, bmppic + 2, bmppic[0], bmppic[1], SSD1306_WHITE);';
+  const oledline = 'display.drawBitmap(x, y, (uint8_t *)bmppic + 2, bmppic[0], bmppic[1], SSD1306_WHITE);';
   const epaper = (width, height, turn) => ({
     name: `E-Paper ${width} x ${height}`, width, height,
     form: { layout: 'korvel', polarity: 'white', turn, pixelsonly: true },

@@ -117,6 +117,21 @@ void report(unsigned picture, const char *call, const canvas &c)
 // The README's e-paper flash lines on each picture (recipes.sh).
 #include "epaper-flash.inc"
 
+// The quick start's lines as copied, on korvel's own text of the first
+// picture, which the array keeps in RAM.
+namespace quickstart {
+#include "logo.h"
+void draw()
+{
+    const int x = 0, y = 0;
+    Adafruit_GFX display;
+    U8G2 u8g2;
+#include "draw.inc"
+    report(0, "quick start display.drawBitmap", display);
+    report(0, "quick start u8g2.drawBitmap", u8g2);
+}
+}  // namespace quickstart
+
 }  // namespace
 
 int main()
@@ -156,6 +171,7 @@ int main()
         }
     }
 #include "epaper-flash-calls.inc"
+    quickstart::draw();
 
     while (!(UCSR0A & (1 << TXC0)))
         ;

@@ -14,8 +14,17 @@
 #define KORVEL_LIBRARIES_HPP
 
 // Adafruit GFX: drawBitmap reads rows with the leftmost pixel in bit 7,
-// drawXBitmap in bit 0; both skip clear bits.
+// drawXBitmap in bit 0; both skip clear bits. A const array is read as
+// flash (pgm_read_byte), a uint8_t * from RAM.
 struct Adafruit_GFX : canvas {
+    void drawBitmap(int16_t x, int16_t y, uint8_t *bitmap, int16_t w, int16_t h, uint16_t color)
+    {
+        int16_t byteWidth = (w + 7) / 8;
+        for (int16_t j = 0; j < h; j++)
+            for (int16_t i = 0; i < w; i++)
+                if (bitmap[j * byteWidth + i / 8] & (0x80 >> (i & 7)))
+                    set(x + i, y + j, lights(color));
+    }
     void drawBitmap(int16_t x, int16_t y, const uint8_t bitmap[], int16_t w, int16_t h, uint16_t color)
     {
         int16_t byteWidth = (w + 7) / 8;
