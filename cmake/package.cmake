@@ -87,6 +87,13 @@ if(KORVEL_PAGE_FILE)
     file(CONFIGURE OUTPUT \"\${entry}\" CONTENT [[${desktop}]] @ONLY)
     list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${entry}\")")
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS sensible-utils)
+else()
+  # A package without the page is not the release's korvel_<version>_<arch>.deb.
+  execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE arch OUTPUT_STRIP_TRAILING_WHITESPACE
+                  ERROR_QUIET RESULT_VARIABLE failed)
+  if(NOT failed)
+    set(CPACK_DEBIAN_FILE_NAME korvel_${PROJECT_VERSION}_${arch}-ohne-seite.deb)
+  endif()
 endif()
 
 include(CPack)

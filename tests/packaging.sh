@@ -193,6 +193,8 @@ package)
   skipunless cpack
   skipunless dpkg-shlibdeps
   cpack -G DEB --config "$KORVEL_BUILD/CPackConfig.cmake" -B deb >/dev/null
+  # Without the page, named apart from the release's package.
+  [ -e "deb/korvel_0.01_$(dpkg --print-architecture)-ohne-seite.deb" ] || fail "the package is named $(ls deb/*.deb)"
   dpkg -c deb/*.deb | tee contents
   for file in bin/korvel bin/korvel-preview bin/korvel-header share/man/man1/korvel.1.gz \
               share/man/man1/korvel-preview.1.gz share/man/man1/korvel-header.1.gz \
