@@ -476,11 +476,13 @@ void removestale()
 void removeifstale(const char *name)
 {
     static char expected[64], path[sizeof temporary];
-    unsigned long id = 0;
-    if (sscanf(name, temporaryname, &id) != 1 || id == processid() || processruns(id))
+    size_t prefix = static_cast<size_t>(strchr(temporaryname, '%') - temporaryname);
+    if (strncmp(name, temporaryname, prefix) != 0)
         return;
+    unsigned long id = strtoul(name + prefix, nullptr, 10);
     snprintf(expected, sizeof expected, temporaryname, id);
-    if (strcmp(name, expected) != 0 || temporaryfolder + strlen(name) >= sizeof path)
+    if (strcmp(name, expected) != 0 || id == processid() || processruns(id) ||
+        temporaryfolder + strlen(name) >= sizeof path)
         return;
     memcpy(path, temporary, temporaryfolder);
     strcpy(path + temporaryfolder, name);
