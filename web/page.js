@@ -334,8 +334,12 @@
 
   // The frames of an animated GIF, WebP or PNG as the browser composes
   // them (offsets and disposal applied), each with its delay in
-  // milliseconds; null for a still picture, or where the browser decodes
-  // no frames, which the card then says.
+  // milliseconds, and how often the animation plays (Infinity: for ever);
+  // null for a still picture, or where the browser decodes no frames,
+  // which the card then says. Of a damaged animation, the frames before
+  // the damage, said; a delay over korvel-header's 65535 ms is cut to it,
+  // said.
+  const longestdelay = 65535;
   async function animationframes(card, bytes, type) {
     if (type === 'image/jpeg')
       return null;
@@ -348,16 +352,36 @@
     try {
       decoder = new ImageDecoder({ data: bytes, type });
       await decoder.tracks.ready;
-      await decoder.completed;
+      const whole = await decoder.completed.then(() => true, () => false);
       const track = decoder.tracks.selectedTrack;
       if (!track || !track.animated || track.frameCount < 2)
         return null;
-      const frames = [];
+      const frames = [], cut = [];
+      let damaged = !whole;
       for (let frameIndex = 0; frameIndex < track.frameCount; frameIndex++) {
-        const { image } = await decoder.decode({ frameIndex });
-        frames.push({ bitmap: await createImageBitmap(image), delay: Math.round((image.duration || 0) / 1000) });
+        let image;
+        try {
+          ({ image } = await decoder.decode({ frameIndex, completeFramesOnly: true }));
+        } catch (error) {
+          damaged = true;
+          break;
+        }
+        const delay = Math.round((image.duration || 0) / 1000);
+        if (delay > longestdelay)
+          cut.push(`Bild ${frameIndex + 1}: ${delay} ms`);
+        frames.push({ bitmap: await createImageBitmap(image), delay: Math.min(delay, longestdelay) });
         image.close();
       }
+      if (frames.length < 2)
+        return null;
+      const said = [];
+      if (damaged)
+        said.push(`Die Animation ist beschädigt oder abgeschnitten: ${frames.length} Bilder ließen sich lesen.`);
+      if (cut.length > 0)
+        said.push(`korvel-header nimmt höchstens ${longestdelay} ms je Bild; gekürzt: ${cut.join(', ')}.`);
+      if (said.length > 0)
+        card.note(said.join(' '));
+      frames.plays = track.repetitionCount === Infinity ? Infinity : track.repetitionCount + 1;
       return frames;
     } catch (error) {
       // What the decoder cannot take, createImageBitmap may still read.
@@ -391,7 +415,7 @@
     });
     for (const card of group)
       await remake(card);
-    first.play(group);
+    first.play(group, frames.plays);
   }
 
   // While a slider moves, one remake runs at a time, the last setting after it.
@@ -493,7 +517,8 @@
     const black = new Uint8Array(level.length);
     for (let y = 0, i = 0; y < size.height; y++) {
       for (let x = 0; x < size.width; x++, i++) {
-        const dark = level[i] < threshold;
+        // As ImageMagick's -threshold: at the threshold is black.
+        const dark = level[i] <= threshold;
         black[i] = dark !== s.invert ? 1 : 0;
         if (!s.dither)
           continue;
@@ -644,6 +669,15 @@
       element.dataset.korvelDelay = String(delay);
       card.delay = delay;
       part('h2').textContent = `${name}: Bild ${index + 1} von ${count}, ${delay} ms`;
+      // A frame's own buttons fold away behind one, so that a long
+      // animation adds one tab stop a frame.
+      if (index > 0) {
+        const more = document.createElement('details');
+        const summary = document.createElement('summary');
+        summary.textContent = 'Dieses Bild speichern';
+        more.append(summary, part('.actions'), part('.headerfile'));
+        part('pre').before(more);
+      }
       card.stem = `${stem}_${index}`;
       card.arrayname = arrayname(card.stem);
       card.made = card.made.replace(/\.bmp$/, `-${index}.bmp`);
@@ -656,6 +690,8 @@
       card.text = text;
       card.status = status;
       part('pre').textContent = text;
+      // A message wraps, an array keeps its lines.
+      part('pre').classList.toggle('message', status !== 0);
       const converted = status === 0;
       const bytes = converted ? arraybytes(text) : [];
       const preview = part('.preview');
@@ -828,27 +864,58 @@
                          `(README, „${display.section}“).`;
     };
 
-    // The frames' drawings in turn, each for its delay: the last one made
-    // of each, so that the player follows the settings.
-    card.play = (group) => {
+    // The frames' drawings in turn, each for its delay as the header of
+    // all results holds it, as often as the animation plays: the last one
+    // made of each, so that the player follows the settings. It pauses at
+    // a click, out of view, and starts paused where motion is to be
+    // reduced.
+    card.play = (group, plays) => {
       const player = part('.player');
+      const button = part('.player button');
       player.hidden = false;
-      let shown = 0;
-      const next = () => {
-        if (!element.isConnected)
-          return;
+      let shown = 0, played = 0, timer = null, visible = true;
+      let paused = matchMedia('(prefers-reduced-motion: reduce)').matches;
+      const show = () => {
         const frame = group[shown];
         if (frame.status === 0 && !frame.form().pixelsonly && frame.planes === null) {
           const [canvas] = drawing(korvelpixels(arraybytes(frame.text)));
           canvas.setAttribute('aria-label', `Animation, Bild ${shown + 1} von ${group.length}`);
-          player.replaceChildren(canvas);
+          player.querySelector('canvas')?.remove();
+          player.prepend(canvas);
         }
-        // As browsers show GIFs: a delay under 20 ms is none they keep.
-        const delay = frame.delay < 20 ? 100 : frame.delay;
-        shown = (shown + 1) % group.length;
-        setTimeout(next, delay);
+        player.dataset.korvelShown = String(shown);
       };
-      next();
+      const schedule = () => {
+        clearTimeout(timer);
+        timer = null;
+        if (paused || !visible || !element.isConnected || played >= plays)
+          return;
+        timer = setTimeout(() => {
+          shown = (shown + 1) % group.length;
+          played += shown === 0 ? 1 : 0;
+          if (played < plays)
+            show();
+          schedule();
+        }, group[shown].delay);
+      };
+      const label = () => {
+        button.textContent = paused ? 'Abspielen' : 'Anhalten';
+        button.setAttribute('aria-pressed', String(paused));
+      };
+      button.addEventListener('click', () => {
+        paused = !paused;
+        if (!paused && played >= plays)
+          played = shown = 0;
+        label();
+        schedule();
+      });
+      new IntersectionObserver(([entry]) => {
+        visible = entry.isIntersecting;
+        schedule();
+      }).observe(player);
+      label();
+      show();
+      schedule();
     };
 
     part('[data-korvel-copy]').addEventListener('click', () => copy(card.text, part('[data-korvel-copy]')));
@@ -858,10 +925,12 @@
       save(new Blob([card.bmp], { type: 'image/bmp' }), card.planes ? card.planes[0].name : card.made));
     part('[data-korvel-save="colourbmp"]').addEventListener('click', () =>
       save(new Blob([card.planes[1].bytes], { type: 'image/bmp' }), card.planes[1].name));
-    part('.make').addEventListener('click', () => {
+    // Focus goes on to the settings that now make the picture.
+    part('.make').addEventListener('click', async () => {
       part('.make').hidden = true;
       part('.note').hidden = true;
-      makeonebit(card, card.original);
+      await makeonebit(card, card.original);
+      part('[name="thresholdnumber"]').focus();
     });
     return card;
   }
@@ -975,7 +1044,8 @@
         }
         pasted.hidden = false;
         pasted.dataset.korvelStatus = String(status);
-        announce(status === 0 ? `Eingefügt: ${pasted.querySelectorAll('canvas').length} Arrays gezeigt`
+        const count = pasted.querySelectorAll('canvas').length;
+        announce(status === 0 ? `Eingefügt: ${count} ${count === 1 ? 'Array' : 'Arrays'} gezeigt`
                               : `Eingefügt: ${err.trim()}`);
       } while (pasteagain);
     } finally {

@@ -469,16 +469,21 @@ test('every file name gets korvel or a message, and later files go on', async ()
 // measured there, as well as the page.
 test('nothing is wider than a phone\'s 375 pixels, a name of 300 characters included', async () => {
   await choose(page.tab, [{ name: `${'x'.repeat(300)}.bmp`, mimeType: 'image/bmp', buffer: readFileSync(pictures[0]) },
-                          { name: 'schmal.png', mimeType: 'image/png', buffer: Buffer.from(await drawn('image/png', greys)) }]);
+                          { name: 'schmal.png', mimeType: 'image/png', buffer: Buffer.from(await drawn('image/png', greys)) },
+                          { name: `${'y'.repeat(80)}.bmp`, mimeType: 'image/bmp', buffer: readFileSync(join(seeds, 'cut.bmp')) }]);
   await page.tab.setViewportSize({ width: 375, height: 800 });
   const wide = await page.tab.evaluate(async () => {
-    const parts = [...document.querySelectorAll('.result')].slice(-2).concat([...document.querySelectorAll('.panel')]);
+    const parts = [...document.querySelectorAll('.result')].slice(-3).concat([...document.querySelectorAll('.panel')]);
     const found = [];
     for (const part of parts) {
       part.scrollIntoView();
       await new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)));
       if (part.scrollWidth > part.clientWidth)
         found.push(`${part.className} ${part.scrollWidth} px`);
+      // A message is read without scrolling sideways.
+      for (const message of part.querySelectorAll('pre.message'))
+        if (message.scrollWidth > message.clientWidth)
+          found.push(`a message ${message.scrollWidth} px`);
     }
     if (document.documentElement.scrollWidth > 375)
       found.push(`the page ${document.documentElement.scrollWidth} px`);
@@ -528,6 +533,8 @@ test('a colour BMP gets korvel\'s refusal, then can be made 1-bit', async () => 
   await card.locator('.make').click();
   await card.locator('canvas').waitFor();
   assert.deepEqual(litpixels(await card.locator('pre').textContent()), ['#.']);
+  // Focus went on to the settings that made it.
+  assert.equal(await page.tab.evaluate(() => document.activeElement.name), 'thresholdnumber');
 });
 
 // korvel's array of a BMP with white first is its negative: said, and
@@ -603,8 +610,21 @@ async function alltogether(own) {
   const shown = await own.tab.locator('[data-korvel-file]').evaluateAll((all) => all.map((card) =>
     [card.dataset.korvelFile, card.dataset.korvelFrame, Number(card.dataset.korvelDelay), card.querySelector('pre').textContent]));
   assert.deepEqual(shown, frames.map((bmp, i) => ['lauf.gif', String(i), delays[i], korvel(bmp).text]));
+  // Every frame after the first adds one tab stop, its buttons folded away.
+  const stops = await own.tab.locator('[data-korvel-frame]:not([data-korvel-frame="0"])').evaluateAll((cards) =>
+    cards.map((card) => [...card.querySelectorAll('button, select, input, summary, textarea')]
+      .filter((field) => field.checkVisibility() && field.tabIndex >= 0).length));
+  assert.deepEqual(stops, frames.slice(1).map(() => 1));
   // The player shows the frames in turn: over a second, several of them,
-  // and nothing else.
+  // and nothing else; paused, or out of view, one.
+  const player = own.tab.locator('.player:not([hidden])');
+  const stands = async () => {
+    const before = await player.getAttribute('data-korvel-shown');
+    await own.tab.waitForTimeout(500);
+    return before === await player.getAttribute('data-korvel-shown');
+  };
+  assert.ok(await stands(), 'out of view, the player plays on');
+  await player.scrollIntoViewIfNeeded();
   const played = new Set();
   for (let look = 0; look < 20; look++) {
     played.add(JSON.stringify(await litcanvases(own.tab.locator('.player canvas'))));
@@ -612,6 +632,9 @@ async function alltogether(own) {
   }
   const framerows = new Set(frames.map((bmp) => JSON.stringify([litpixels(korvel(bmp).text)])));
   assert.ok(played.size >= 2 && [...played].every((rows) => framerows.has(rows)), [...played].join('\n'));
+  await player.locator('button', { hasText: 'Anhalten' }).click();
+  assert.ok(await stands(), 'paused, the player plays on');
+  await player.locator('button', { hasText: 'Abspielen' }).click();
 
   // Frames alone: with their delays.
   const panel = own.tab.locator('[data-korvel-header]');
@@ -660,6 +683,21 @@ async function alltogether(own) {
   assert.equal(compiled.status, 0, compiled.stderr.toString());
   assert.equal(spawnSync(join(folder, 'firmware')).status, 0);
 
+  // A damaged animation gives the frames before the damage, a delay over
+  // 65535 ms is cut to it, each said.
+  const many = join(folder, 'viele.gif'), long = join(folder, 'lang.gif');
+  assert.equal(spawnSync('convert', ['-delay', '10', '-size', '24x12', 'xc:white', ...[1, 2, 3, 4, 5, 6, 7, 8, 9].flatMap((i) =>
+    ['-page', `24x12+${2 * i}+2`, '-size', '4x4', 'xc:black']), '-loop', '0', many]).status, 0);
+  assert.equal(spawnSync('convert', ['-delay', '7000', '-size', '4x4', 'xc:white', '-delay', '10', 'xc:black', long]).status, 0);
+  const cut = { name: 'kaputt.gif', mimeType: 'image/gif', buffer: readFileSync(many).subarray(0, 220) };
+  await own.tab.setInputFiles('#files', [cut, { name: 'lang.gif', mimeType: 'image/gif', buffer: readFileSync(long) }]);
+  await own.tab.waitForFunction(() => document.querySelectorAll('[data-korvel-file="lang.gif"][data-korvel-status]').length === 2);
+  const damaged = await own.tab.locator('[data-korvel-file="kaputt.gif"] .note').first().textContent();
+  const [, read] = damaged.match(/beschädigt oder abgeschnitten: (\d+) Bilder/) || [];
+  assert.ok(read >= 2 && read < 10 && await own.tab.locator('[data-korvel-file="kaputt.gif"]').count() === Number(read), damaged);
+  assert.match(await own.tab.locator('[data-korvel-file="lang.gif"] .note').first().textContent(), /höchstens 65535 ms je Bild; gekürzt: Bild 1: 70000 ms/);
+  assert.equal(await own.tab.locator('[data-korvel-file="lang.gif"]').first().getAttribute('data-korvel-delay'), '65535');
+
   // A browser without ImageDecoder takes the first frame, and says so.
   await own.tab.evaluate(() => { delete window.ImageDecoder; });
   const [first] = await choose(own.tab, [{ name: 'alt.gif', mimeType: 'image/gif', buffer: readFileSync(gif) }]);
@@ -695,6 +733,8 @@ test('a pasted text gives korvel-preview\'s drawing or message', async () => {
     const expected = name === 'korvel' ? [litpixels(text)] : [litpixels(korvel(pictures[0]).text), litpixels(korvel(join(seeds, 'w9.bmp')).text)];
     assert.equal(expected.length, arrays, name);
     assert.deepEqual(await litcanvases(pasted.locator('canvas')), expected, name);
+    assert.equal(await page.tab.locator('#announce').textContent(),
+                 `Eingefügt: ${arrays} ${arrays === 1 ? 'Array' : 'Arrays'} gezeigt`, name);
     if (name === 'header')
       assert.deepEqual(await pasted.locator('figcaption').allTextContents(), ['lauf_0', 'lauf_1']);
   }
