@@ -20,7 +20,7 @@
 // A PNG, JPEG, GIF or WebP picture is nothing korvel reads. The page makes
 // a 1-bit BMP of it first, as a paint program would save it (40-byte header,
 // black at palette index 0, rows bottom-up), and hands that to korvel: a
-// pixel darker than the threshold is black, and korvel lights black pixels.
+// pixel as dark as the threshold or darker is black, and korvel lights black pixels.
 // An animation gives one such BMP, and one result, for each frame as the
 // browser composes it.
 'use strict';
@@ -505,7 +505,7 @@
   }
 
   // Which pixels become black: those whose luminance (Rec. 709) lies
-  // below the threshold, the others with invert; with dithering, each
+  // at or below the threshold, the others with invert; with dithering, each
   // pixel's error is spread Floyd-Steinberg fashion over its neighbours to
   // the right and below.
   function darkness({ width, height, rgba }, s) {

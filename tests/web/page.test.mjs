@@ -236,6 +236,25 @@ test('the README\'s ImageMagick line makes the array the page makes', { skip: !m
     const [shown] = await choose(page.tab, [{ name: `${name}.png`, mimeType: 'image/png',
                                               buffer: readFileSync(join(folder, 'logo.png')) }]);
     assert.equal(shown.text, korvel(magickbmp(folder)).text, name);
+  }  // At a threshold that falls on a grey level, and of a photo turned by
+  // its camera's note (EXIF orientation).
+  for (const [name, threshold, args, type] of [['ramp', 40, ['-size', '6x1', 'xc:white', ...[101, 102, 103].flatMap((grey, x) => ['-fill', `rgb(${grey},${grey},${grey})`, '-draw', `point ${x},0`])], 'png'],
+                                               ['kamera', 50, ['-size', '13x6', 'xc:white', '-fill', 'black', '-draw', 'rectangle 0,0 4,1', '-draw', 'point 11,4', '-orient', 'right-top', '-quality', '100'], 'jpg']]) {
+    const folder = magickpicture(name, args);
+    if (type === 'jpg') {
+      assert.equal(spawnSync('convert', [...args, join(folder, 'logo.jpg')]).status, 0);
+      writeFileSync(join(folder, 'logo.png'), readFileSync(join(folder, 'logo.jpg')));
+    }
+    await choose(page.tab, [{ name: `${name}.${type}`, mimeType: `image/${type === 'jpg' ? 'jpeg' : 'png'}`,
+                              buffer: readFileSync(join(folder, `logo.${type}`)) }]);
+    const card = page.tab.locator(`[data-korvel-file="${name}.${type}"]`);
+    await card.locator('[name="thresholdnumber"]').fill(String(threshold));
+    await page.tab.waitForFunction(([file, said]) => {
+      const card = document.querySelector(`[data-korvel-file="${file}"][data-korvel-status]`);
+      return card && card.querySelector('.made').textContent.includes(said);
+    }, [`${name}.${type}`, `Schwelle ${threshold} %`]);
+    assert.equal(spawnSync('sh', ['-c', readmeline.replace('50%', `${threshold}%`)], { cwd: folder }).status, 0, name);
+    assert.equal(await card.locator('pre').textContent(), korvel(join(folder, 'logo.bmp')).text, name);
   }
 });
 
