@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // What korvel's programs need of the platform beyond ISO C: their
-// arguments as UTF-8, files opened, created anew, renamed and removed by
-// UTF-8 paths, and output written byte for byte, and what POSIX and
-// Windows each call a terminal, a kind of file, a folder's entries, a
-// process and a signal. Everywhere but Windows the C library
+// arguments as UTF-8, files opened, renamed and removed by UTF-8 paths, and
+// output written byte for byte, and what POSIX and Windows each call a
+// terminal and a process number (korvel-header's further needs are in
+// platformfiles.cpp). Everywhere but Windows the C library
 // does the rest already. Last, the one step korvel and korvel-preview end with
 // on every platform: closing standard output, where a failed write shows.
 
@@ -18,12 +18,9 @@
 // lines end in LF, and a header regenerated on Windows shows no diff.
 
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <io.h>
-#include <cwchar>
-#include <sys/stat.h>
 #include <windows.h>
 // After windows.h, which it builds on.
 #include <shellapi.h>
@@ -75,11 +72,9 @@ char **utf8args(int &argc, char **argv)
     return argpointers;
 }
 
-namespace {
-
 // A path as UTF-16, in one of two buffers, so that a rename has both; an
 // empty string where the path is no UTF-8.
-const wchar_t *widepath(const char *path, int which = 0)
+const wchar_t *widepath(const char *path, int which)
 {
     static wchar_t wide[2][32768];
     if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide[which], 32768) == 0)
@@ -87,28 +82,9 @@ const wchar_t *widepath(const char *path, int which = 0)
     return wide[which];
 }
 
-}  // namespace
-
 FILE *fopenread(const char *path)
 {
     return _wfopen(widepath(path), L"rb");
-}
-
-FILE *fopennew(const char *path)
-{
-    int fd = _wopen(widepath(path), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-    FILE *file = fd < 0 ? nullptr : _fdopen(fd, "wb");
-    if (fd >= 0 && file == nullptr)
-        _close(fd);
-    return file;
-}
-
-pathkind kindof(const char *path)
-{
-    struct _stat64 status;
-    if (_wstat64(widepath(path), &status) != 0)
-        return errno == ENOENT ? pathnothing : pathfile;
-    return (status.st_mode & _S_IFMT) == _S_IFREG ? pathfile : pathother;
 }
 
 // Windows' rename does not replace an existing file.
@@ -140,61 +116,8 @@ unsigned long processid()
     return GetCurrentProcessId();
 }
 
-bool processruns(unsigned long id)
-{
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));
-    if (process == nullptr)
-        return GetLastError() != ERROR_INVALID_PARAMETER;
-    DWORD code = 0;
-    bool runs = GetExitCodeProcess(process, &code) == 0 || code == STILL_ACTIVE;
-    CloseHandle(process);
-    return runs;
-}
-
-void eachentry(const char *folder, void (*visit)(const char *name))
-{
-    static char pattern[32768 + 8], name[3 * MAX_PATH + 1];
-    snprintf(pattern, sizeof pattern, "%s*", folder);
-    WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW(widepath(pattern), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        bool plain = (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
-        if (plain && WideCharToMultiByte(CP_UTF8, 0, entry.cFileName, -1, name, sizeof name, nullptr, nullptr) != 0)
-            visit(name);
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
-}
-
-namespace {
-
-wchar_t doomed[32768];
-
-void removeandend(int signal)
-{
-    _wremove(doomed);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
-}  // namespace
-
-void removeonsignals(const char *path)
-{
-    wcscpy(doomed, widepath(path));
-    const int endings[] = {SIGINT, SIGTERM, SIGBREAK};
-    for (int signal : endings)
-        std::signal(signal, removeandend);
-}
-
 #else
 
-#include <csignal>
-#include <cerrno>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 char **utf8args(int &, char **argv)
@@ -205,23 +128,6 @@ char **utf8args(int &, char **argv)
 FILE *fopenread(const char *path)
 {
     return fopen(path, "rb");
-}
-
-FILE *fopennew(const char *path)
-{
-    int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    FILE *file = fd < 0 ? nullptr : fdopen(fd, "wb");
-    if (fd >= 0 && file == nullptr)
-        close(fd);
-    return file;
-}
-
-pathkind kindof(const char *path)
-{
-    struct stat status;
-    if (stat(path, &status) != 0)
-        return errno == ENOENT ? pathnothing : pathfile;
-    return S_ISREG(status.st_mode) ? pathfile : pathother;
 }
 
 bool replacefile(const char *from, const char *to)
@@ -247,44 +153,6 @@ bool ispathseparator(char c)
 unsigned long processid()
 {
     return static_cast<unsigned long>(getpid());
-}
-
-bool processruns(unsigned long id)
-{
-    pid_t pid = static_cast<pid_t>(id);
-    return pid <= 0 || static_cast<unsigned long>(pid) != id || kill(pid, 0) == 0 || errno != ESRCH;
-}
-
-void eachentry(const char *folder, void (*visit)(const char *name))
-{
-    DIR *entries = opendir(*folder == '\0' ? "." : folder);
-    if (entries == nullptr)
-        return;
-    while (const dirent *entry = readdir(entries))
-        visit(entry->d_name);
-    closedir(entries);
-}
-
-namespace {
-
-const char *doomed;
-
-// unlink, signal and raise are safe in a signal handler.
-void removeandend(int signal)
-{
-    unlink(doomed);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
-}  // namespace
-
-void removeonsignals(const char *path)
-{
-    doomed = path;
-    const int endings[] = {SIGINT, SIGTERM, SIGHUP};
-    for (int signal : endings)
-        std::signal(signal, removeandend);
 }
 
 #endif

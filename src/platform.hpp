@@ -6,6 +6,12 @@
 
 #include <cstdio>
 
+#ifdef _WIN32
+// A UTF-8 path as UTF-16, in one of two buffers (which), so that a rename
+// has both; empty where the path is no UTF-8.
+const wchar_t *widepath(const char *path, int which = 0);
+#endif
+
 // The arguments as UTF-8, with standard input and output switched to binary
 // where the platform has text mode.
 char **utf8args(int &argc, char **argv);
