@@ -131,6 +131,9 @@ TEST(HeaderUsage, UnknownOptionsAndLayoutsAreNamed)
         {{"--frames", "--delays", "65536", header, "h", bitmap}, baddelays("65536")},
         {{"--frames", "--delays", "40,", header, "h", bitmap, bitmap}, baddelays("40,")},
         {{"--frames", "--delays", "-1", header, "h", bitmap}, baddelays("-1")},
+        {{"--frames", "--delays", "40;50", header, "h", bitmap, bitmap}, baddelays("40;50")},
+        // One dash is no option: here the header's path, and two pictures.
+        {{"-frames", header, "h", bitmap}, "\n\nMehrere Bilder brauchen --frames ... \n"},
         {{header, "wifi-strong", bitmap}, notidentifier("wifi-strong")},
         {{header, "", bitmap}, notidentifier("")},
         {{header, "-x", bitmap}, notidentifier("-x")},

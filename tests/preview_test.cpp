@@ -139,10 +139,10 @@ INSTANTIATE_TEST_SUITE_P(
                   madeheader{{"--planes", "--polarity", "white"}, {speckled, framed}}},
         // Hand edits that C accepts: a byte order mark, line comments, tabs
         // and blanks in directives; the name is the one the compiler reads.
-        shapecase{"handedits", "\xEF\xBB\xBF// edited\n#\tdefine\tbmppic PROGMEM sp_0 // frame\n" +
-                                   array("0x01, 0x01,\n  0x80") + "# define bmppic sp_1 /* frame */\n" +
+        shapecase{"handedits", "\xEF\xBB\xBF// edited\n#\tdefine\tbmppic PROGMEM Zz_0 // frame\n" +
+                                   array("0x01, 0x01,\n  0x80") + "#define OTHER 1\n# define bmppic zZ_9 /* frame */\n" +
                                    array("0x02, 0x01,\n  0x40") + "#undef bmppic // done\n",
-                  "sp_0\n" + dotdrawn + "sp_1\n" + rightdrawn},
+                  "Zz_0\n" + dotdrawn + "zZ_9\n" + rightdrawn},
         // korvel's text with what is added most often after korvel x.bmp >
         // x.h, and comments among the bytes.
         shapecase{"commented", "// logo\n#pragma once\n" + array("0x02, /* w */ 0x01, // h\n  0x40 // row 1\n") +
@@ -211,6 +211,7 @@ INSTANTIATE_TEST_SUITE_P(
         previewrefusal{"twobraces", "static const unsigned char bmppic [] = {\n  0x01, 0x01,\n  0x80 }}\n",
                        notarray},
         previewrefusal{"over255", array("0x01, 0x01,\n  0x100"), overff},
+        previewrefusal{"overFFF", array("0x01, 0x01,\n  0xFFF"), overff},
         previewrefusal{"nopixels", array("0x01, 0x01"), badcount(0, 1, 1, 1)},
         previewrefusal{"toofew", array("0x0A, 0x02,\n  0xF0, 0xC0, \n  0x00"), badcount(3, 10, 2, 4)},
         previewrefusal{"toomany", array("0x08, 0x01,\n  0x7E, 0x00"), badcount(2, 8, 1, 1)},

@@ -709,8 +709,12 @@ async function alltogether(own) {
     ['-page', `24x12+${2 * i}+2`, '-size', '4x4', 'xc:black']), '-loop', '0', many]).status, 0);
   assert.equal(spawnSync('convert', ['-delay', '7000', '-size', '4x4', 'xc:white', '-delay', '10', 'xc:black', long]).status, 0);
   const cut = { name: 'kaputt.gif', mimeType: 'image/gif', buffer: readFileSync(many).subarray(0, 220) };
+  // Where motion is to be reduced, the players start paused.
+  await own.tab.emulateMedia({ reducedMotion: 'reduce' });
   await own.tab.setInputFiles('#files', [cut, { name: 'lang.gif', mimeType: 'image/gif', buffer: readFileSync(long) }]);
   await own.tab.waitForFunction(() => document.querySelectorAll('[data-korvel-file="lang.gif"][data-korvel-status]').length === 2);
+  assert.equal(await own.tab.locator('[data-korvel-file="lang.gif"] .player:not([hidden]) button').getAttribute('aria-pressed'), 'true');
+  await own.tab.emulateMedia({ reducedMotion: 'no-preference' });
   const damaged = await own.tab.locator('[data-korvel-file="kaputt.gif"] .note').first().textContent();
   const [, read] = damaged.match(/beschädigt oder abgeschnitten: (\d+) Bilder/) || [];
   assert.ok(read >= 2 && read < 10 && await own.tab.locator('[data-korvel-file="kaputt.gif"]').count() === Number(read), damaged);
