@@ -344,6 +344,19 @@ TEST(HeaderFiles, NoTemporaryFileOutlivesItsRun)
 }
 #endif
 
+// Every form keeps korvel's lines: a row a line, a page a line.
+TEST(HeaderFiles, FormsKeepKorvelsLines)
+{
+    std::string bitmap = fixture("lines.bmp", bmpfile({9, 3, speckle})), header = dir + "/lines.h";
+    for (const auto &[layout, body] : std::vector<std::pair<std::string, std::string>>{
+             {"xbm", "  0x09, 0x03,\n  0x4A, 0x01, \n  0xB5, 0x00, \n  0xB5, 0x00 };\n"},
+             {"pages", "  0x09, 0x03,\n  0x06, 0x01, 0x06, 0x01, 0x06, 0x06, 0x01, 0x06, 0x01 };\n"}}) {
+        EXPECT_EQ(runheader({"--layout", layout, header, "p", bitmap}).status, 0);
+        EXPECT_NE(readfile(header).find("static const unsigned char bmppic [] = {\n" + body), std::string::npos)
+            << layout << "\n" << readfile(header);
+    }
+}
+
 // Two runs for one header at once each write a file of their own: both
 // succeed, and the header is one of them, whole.
 TEST(HeaderFiles, RunsAtOnceLeaveOneWholeHeader)
