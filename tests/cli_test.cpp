@@ -187,6 +187,13 @@ TEST(HeaderFiles, OnlyItsOwnHeaderIsWrittenOver)
 {
     std::string bitmap = fixture("own.bmp", bmpfile({8, 1, speckle}));
     std::string users = fixture("users.h", "int x;\n");
+    // korvel-header's own header, copied with CR LF line ends: no longer its.
+    std::string crlf = dir + "/crlf.h";
+    runheader({crlf, "v", bitmap});
+    std::string text = readfile(crlf);
+    for (size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2)
+        text.insert(at, "\r");
+    writefile(crlf, text);
     std::string folder = dir + "/folder";
     std::filesystem::create_directory(folder);
     const std::string notours = " ist keine Headerdatei von korvel-header und bleibt, wie sie ist";
@@ -196,6 +203,7 @@ TEST(HeaderFiles, OnlyItsOwnHeaderIsWrittenOver)
     std::vector<headercase> cases = {
         {bitmap, message("Headerdatei " + bitmap + notours)},
         {users, message("Headerdatei " + users + notours)},
+        {crlf, message("Headerdatei " + crlf + notours)},
         {folder, message("Headerdatei " + folder + notours)},
         {dir + "/fehlt/x.h",
          message("Headerdatei " + dir + "/fehlt/x.h konnte nicht geschrieben werden (No such file or directory)")},
@@ -355,6 +363,11 @@ TEST(HeaderFiles, FormsKeepKorvelsLines)
         EXPECT_NE(readfile(header).find("static const unsigned char bmppic [] = {\n" + body), std::string::npos)
             << layout << "\n" << readfile(header);
     }
+    // The delays, a line each, as the frames' table.
+    EXPECT_EQ(runheader({"--frames", "--delays", "40,1000", header, "p", bitmap, bitmap}).status, 0);
+    EXPECT_NE(readfile(header).find("static const unsigned char *const p[] = {\n    p_0,\n    p_1\n};\n"
+                                    "static const unsigned int p_delays[] = {\n    40,\n    1000\n};\n#endif\n"),
+              std::string::npos) << readfile(header);
 }
 
 // Two runs for one header at once each write a file of their own: both
