@@ -191,6 +191,9 @@ textverdict readheader(FILE *in, int c, korveltext &text)
     if (text.count == 0)
         return textnotarray;
     text.named |= text.count > 1;
+    // korvel's own text has no table of frames either.
+    if (text.named && text.arrays[0].name[0] == '\0')
+        return textnotarray;
     return textok;
 }
 
