@@ -303,13 +303,15 @@ bool checkdelays(const headerjob &job)
 void makeguard(const headerjob &job, char *guard, size_t size)
 {
     int length = snprintf(guard, size, "KORVEL_%s", job.name);
+    char *kind = guard + length;
     for (unsigned i = 0; i < formchoices; i++) {
         const char *value = formoptions[i].values[job.form.choice[i]];
         if (job.form.choice[i] != 0)
             length += snprintf(guard + length, size - length, "_%s%s", i == formrotate ? "R" : "", value);
     }
     snprintf(guard + length, size - length, "%s_H", job.frames ? "_FRAMES" : job.planes ? "_PLANES" : "");
-    for (char *c = guard + 7 + strlen(job.name); *c != '\0'; c++)
+    // What follows the name, in capitals, as a macro's name is written.
+    for (char *c = kind; *c != '\0'; c++)
         *c = *c == '-' ? '_' : static_cast<char>(toupper(static_cast<unsigned char>(*c)));
 }
 
@@ -422,26 +424,27 @@ void writearray(FILE *out, const bmppixels &image, const arrayform &form)
 }
 
 // Whether the header may be written: there is none yet, or it is one that
-// korvel-header wrote. Anything else (a picture, a folder, a file of the
-// user's) stays as it is.
-// Nothing, or a file that korvel-header wrote: anything else is said. A
-// FIFO or a device is not opened, as opening it may wait for ever.
+// korvel-header wrote. Anything else (a picture, a folder, a FIFO or a
+// device, which are not opened, as opening one may wait for ever, a file
+// of the user's) stays as it is, and is said.
 bool ownheader(const char *path)
 {
     pathkind kind = kindof(path);
     if (kind == pathnothing)
         return true;
-    errno = 0;
-    FILE *in = kind == pathfile ? fopenread(path) : nullptr;
-    if (in == nullptr && kind == pathfile) {
-        fprintf(stderr, "\n\nHeaderdatei %s konnte nicht gelesen werden (%s) ... \n\n", path,
-                strerror(errno != 0 ? errno : EIO));
-        return false;
-    }
     char start[sizeof headermadeby - 1];
-    size_t length = in == nullptr ? 0 : fread(start, 1, sizeof start, in);
-    if (in != nullptr)
+    size_t length = 0;
+    if (kind == pathfile) {
+        errno = 0;
+        FILE *in = fopenread(path);
+        if (in == nullptr) {
+            fprintf(stderr, "\n\nHeaderdatei %s konnte nicht gelesen werden (%s) ... \n\n", path,
+                    strerror(errno != 0 ? errno : EIO));
+            return false;
+        }
+        length = fread(start, 1, sizeof start, in);
         fclose(in);
+    }
     if (length == sizeof start && memcmp(start, headermadeby, length) == 0)
         return true;
     fprintf(stderr, "\n\nHeaderdatei %s ist keine Headerdatei von korvel-header"

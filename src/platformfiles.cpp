@@ -71,24 +71,21 @@ void eachentry(const char *folder, void (*visit)(const char *name))
 
 namespace {
 
+// The path is turned into UTF-16 at once: the handler only removes.
 wchar_t doomed[32768];
+const int endings[] = {SIGINT, SIGTERM, SIGBREAK};
 
-void removeandend(int signal)
+void keepdoomed(const char *path)
+{
+    wcscpy(doomed, widepath(path));
+}
+
+void removedoomed()
 {
     _wremove(doomed);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
 }
 
 }  // namespace
-
-void removeonsignals(const char *path)
-{
-    wcscpy(doomed, widepath(path));
-    const int endings[] = {SIGINT, SIGTERM, SIGBREAK};
-    for (int signal : endings)
-        std::signal(signal, removeandend);
-}
 
 #else
 
@@ -131,11 +128,28 @@ void eachentry(const char *folder, void (*visit)(const char *name))
 namespace {
 
 const char *doomed;
+const int endings[] = {SIGINT, SIGTERM, SIGHUP};
 
-// unlink, signal and raise are safe in a signal handler.
-void removeandend(int signal)
+void keepdoomed(const char *path)
+{
+    doomed = path;
+}
+
+// unlink, like signal and raise, is safe in a signal handler.
+void removedoomed()
 {
     unlink(doomed);
+}
+
+}  // namespace
+
+#endif
+
+namespace {
+
+void removeandend(int signal)
+{
+    removedoomed();
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
@@ -144,10 +158,7 @@ void removeandend(int signal)
 
 void removeonsignals(const char *path)
 {
-    doomed = path;
-    const int endings[] = {SIGINT, SIGTERM, SIGHUP};
+    keepdoomed(path);
     for (int signal : endings)
         std::signal(signal, removeandend);
 }
-
-#endif

@@ -30,6 +30,7 @@ textverdict readtext(FILE *in, korveltext &text);
 textverdict readmessage(FILE *in, int c, korveltext &text);
 textverdict readheader(FILE *in, int c, korveltext &text);
 textverdict readcomment(FILE *in, arrayform &form, korveltext &text);
+bool skipcomment(FILE *in, int c);
 bool readword(FILE *in, int &c, char *word, size_t size);
 bool skipline(FILE *in);
 bool readdirective(FILE *in, char *name, unsigned long size[2]);
@@ -171,8 +172,8 @@ textverdict readheader(FILE *in, int c, korveltext &text)
                 return textnotarray;
             text.named = true;
         } else {
-            // korvel's own text has no name, and is the only array.
-            if (text.count > 0 && (name[0] == '\0' || text.arrays[0].name[0] == '\0'))
+            // Only korvel's own text, the first and only array, has no name.
+            if (name[0] == '\0' && text.count > 0)
                 return textnotarray;
             if (text.count == maxframes)
                 return textmanyarrays;
@@ -191,7 +192,7 @@ textverdict readheader(FILE *in, int c, korveltext &text)
     if (text.count == 0)
         return textnotarray;
     text.named |= text.count > 1;
-    // korvel's own text has no table of frames either.
+    // korvel's own text has no other array, nor a table of frames.
     if (text.named && text.arrays[0].name[0] == '\0')
         return textnotarray;
     return textok;
@@ -224,10 +225,16 @@ textverdict readcomment(FILE *in, arrayform &form, korveltext &text)
         }
         text.planes |= strcmp(name, "planes") == 0;
     }
+    return skipcomment(in, c) ? textok : textnotarray;
+}
+
+// The rest of a block comment, from c on, to its "*/".
+bool skipcomment(FILE *in, int c)
+{
     for (int last = 0; c != EOF; last = c, c = fgetc(in))
         if (last == '*' && c == '/')
-            return textok;
-    return textnotarray;
+            return true;
+    return false;
 }
 
 // A word of a form comment: letters, digits and '-', from c on; c is left
@@ -417,9 +424,7 @@ int nextcode(FILE *in, int c)
         if (next == '/') {
             skipline(in);
         } else if (next == '*') {
-            for (int last = 0; (c = fgetc(in)) != EOF && !(last == '*' && c == '/'); last = c)
-                ;
-            if (c == EOF)
+            if (!skipcomment(in, fgetc(in)))
                 return EOF;
         } else {
             ungetc(next, in);

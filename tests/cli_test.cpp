@@ -279,28 +279,37 @@ TEST(HeaderFiles, LongNamesAndUnchangedHeaders)
 }
 
 // Headers of one name that hold different things have guards of their
-// own, so that including two of them fails loudly instead of dropping one.
-TEST(HeaderFiles, EachKindAndFormHasItsOwnGuard)
+// own, so that including two of them fails loudly instead of dropping one;
+// every form keeps korvel's lines (a row a line, a page a line), and the
+// delays are a line each.
+TEST(HeaderFiles, EachKindAndFormHasItsGuardAndLines)
 {
-    std::string bitmap = fixture("guard.bmp", bmpfile({8, 1, speckle})), header = dir + "/guard.h";
+    std::string bitmap = fixture("guard.bmp", bmpfile({9, 3, speckle})), header = dir + "/guard.h";
+    const std::string array = "static const unsigned char bmppic [] = {\n  0x09, 0x03,\n";
     const struct {
         std::vector<std::string> options;
-        std::string guard;
+        int pictures;
+        std::string guard, holds;
     } cases[] = {
-        {{}, "KORVEL_bilder_H"},
-        {{"--frames"}, "KORVEL_bilder_FRAMES_H"},
-        {{"--planes"}, "KORVEL_bilder_PLANES_H"},
-        {{"--layout", "xbm", "--polarity", "white"}, "KORVEL_bilder_XBM_WHITE_H"},
-        {{"--pixels-only", "--rotate", "270", "--frames"}, "KORVEL_bilder_PIXELS_ONLY_R270_FRAMES_H"},
+        {{}, 1, "KORVEL_bilder_H", ""},
+        {{"--frames", "--delays", "40,1000"}, 2, "KORVEL_bilder_FRAMES_H",
+         "static const unsigned char *const bilder[] = {\n    bilder_0,\n    bilder_1\n};\n"
+         "static const unsigned int bilder_delays[] = {\n    40,\n    1000\n};\n#endif\n"},
+        {{"--planes"}, 2, "KORVEL_bilder_PLANES_H", ""},
+        {{"--layout", "xbm"}, 1, "KORVEL_bilder_XBM_H", array + "  0x4A, 0x01, \n  0xB5, 0x00, \n  0xB5, 0x00 };\n"},
+        {{"--layout", "pages"}, 1, "KORVEL_bilder_PAGES_H",
+         array + "  0x06, 0x01, 0x06, 0x01, 0x06, 0x06, 0x01, 0x06, 0x01 };\n"},
+        {{"--pixels-only", "--polarity", "white", "--rotate", "270", "--frames"}, 1,
+         "KORVEL_bilder_WHITE_PIXELS_ONLY_R270_FRAMES_H", ""},
     };
     for (const auto &c : cases) {
         std::vector<std::string> args = c.options;
-        args.insert(args.end(), {header, "bilder", bitmap});
-        if (c.options.size() == 1 && c.options[0] == "--planes")
-            args.push_back(bitmap);
+        args.insert(args.end(), {header, "bilder"});
+        args.resize(args.size() + c.pictures, bitmap);
         EXPECT_EQ(runheader(args).status, 0) << c.guard;
-        EXPECT_NE(readfile(header).find("#ifndef " + c.guard + "\n#define " + c.guard + "\n"), std::string::npos)
-            << c.guard;
+        std::string text = readfile(header);
+        EXPECT_NE(text.find("#ifndef " + c.guard + "\n#define " + c.guard + "\n"), std::string::npos) << c.guard;
+        EXPECT_NE(text.find(c.holds), std::string::npos) << c.guard << "\n" << text;
     }
 }
 
@@ -351,24 +360,6 @@ TEST(HeaderFiles, NoTemporaryFileOutlivesItsRun)
     EXPECT_FALSE(std::filesystem::exists(temporary));
 }
 #endif
-
-// Every form keeps korvel's lines: a row a line, a page a line.
-TEST(HeaderFiles, FormsKeepKorvelsLines)
-{
-    std::string bitmap = fixture("lines.bmp", bmpfile({9, 3, speckle})), header = dir + "/lines.h";
-    for (const auto &[layout, body] : std::vector<std::pair<std::string, std::string>>{
-             {"xbm", "  0x09, 0x03,\n  0x4A, 0x01, \n  0xB5, 0x00, \n  0xB5, 0x00 };\n"},
-             {"pages", "  0x09, 0x03,\n  0x06, 0x01, 0x06, 0x01, 0x06, 0x06, 0x01, 0x06, 0x01 };\n"}}) {
-        EXPECT_EQ(runheader({"--layout", layout, header, "p", bitmap}).status, 0);
-        EXPECT_NE(readfile(header).find("static const unsigned char bmppic [] = {\n" + body), std::string::npos)
-            << layout << "\n" << readfile(header);
-    }
-    // The delays, a line each, as the frames' table.
-    EXPECT_EQ(runheader({"--frames", "--delays", "40,1000", header, "p", bitmap, bitmap}).status, 0);
-    EXPECT_NE(readfile(header).find("static const unsigned char *const p[] = {\n    p_0,\n    p_1\n};\n"
-                                    "static const unsigned int p_delays[] = {\n    40,\n    1000\n};\n#endif\n"),
-              std::string::npos) << readfile(header);
-}
 
 // Two runs for one header at once each write a file of their own: both
 // succeed, and the header is one of them, whole.

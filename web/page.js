@@ -259,13 +259,17 @@
         card.show(text, status, lighterfirst(bytes));
       return;
     }
-    const planes = card.planes === null ? [] : ['--planes'];
-    const pictures = card.planes || [{ name, bytes }];
-    const made = await korvelheader([...planes, ...formargs(form)], card.arrayname, pictures);
-    const plain = made.text === null ? made
-                                     : await korvelheader([...planes, '--pixels-only', '--rotate', form.turn], card.arrayname, pictures);
+    const made = await cardheader(card, formargs(form));
+    const plain = made.text === null ? made : await cardheader(card, ['--pixels-only', '--rotate', form.turn]);
     if (generation === card.generation)
       card.showscreen(made, plain);
+  }
+
+  // korvel-header's header of a card's converted picture, or of its two
+  // planes.
+  function cardheader(card, options) {
+    return card.planes === null ? korvelheader(options, card.arrayname, [card.converted])
+                                : korvelheader(['--planes', ...options], card.arrayname, card.planes);
   }
 
   // Whether a BMP's palette has its lighter colour first, as korvel-header
@@ -777,8 +781,7 @@
         convert(card, card.converted.name, card.converted.bytes);
     });
     part('[data-korvel-save="header"]').addEventListener('click', async () => {
-      const made = card.planes === null ? await korvelheader(formargs(card.form()), card.arrayname, [card.converted])
-                                        : await korvelheader(['--planes', ...formargs(card.form())], card.arrayname, card.planes);
+      const made = await cardheader(card, formargs(card.form()));
       if (made.text === null)
         card.note(made.message);
       else
