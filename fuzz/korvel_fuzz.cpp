@@ -22,7 +22,7 @@ unsigned hexbyte(const char *&p, const char *what)
 
 // Walks the text as a C compiler would see it: opening line, size line, then
 // per row (width + 7) / 8 bytes, the last of the array followed by " };".
-void checkshape(const char *text, size_t length, const swbmp &image)
+void checkshape(const char *text, size_t length, const bmppixels &image)
 {
     require(strlen(text) == length, "NUL in the text");
     const char *p = text;
@@ -51,22 +51,19 @@ void checkshape(const char *text, size_t length, const swbmp &image)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    FILE *in = fmemopen(const_cast<uint8_t *>(data), size, "rb");
-    if (in == nullptr)
-        return 0;
-    static swbmp image;
+    static uint8_t pixels[sizeof swbmp::pixels];
+    bmppixels image = {0, 0, 0, false, pixels, sizeof pixels, false};
     bmpheader header;
-    bmpverdict verdict = readswbmp(in, header, image);
-    fclose(in);
-    if (verdict != bmpok)
-        return 0;
+    bmpverdict verdict = readbmpmemory(data, size, header, image, 255);
 
     char *text = nullptr;
     size_t length = 0;
     FILE *out = open_memstream(&text, &length);
-    printswbmp(image, out);
+    bool converted = convertswbmp("fuzz.bmp", data, size, out);
     fclose(out);
-    checkshape(text, length, image);
+    require(converted == (verdict == bmpok), "converted and refused at once");
+    if (converted)
+        checkshape(text, length, image);
     free(text);
     return 0;
 }

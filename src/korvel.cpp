@@ -18,10 +18,12 @@
 // lighter comes first. The palette follows the info header, each colour
 // blue, green, red and, but in the 12-byte header, a fourth byte.
 //
-// The file is read once, front to back, and never positioned, so a pipe or
-// a FIFO serves as well as a file. Everything is checked and every pixel
-// read before the first byte of the array is printed, so a refused file
-// never leaves half an array behind.
+// The reader works on bytes taken in file order from a source: a file's
+// bytes in memory, or a stream read once, front to back, and never
+// positioned, so that a pipe or a FIFO serves as well as a file. The stream
+// is a thin layer: it only supplies the next bytes. Everything is checked
+// and every pixel read before the first byte of the array is printed, so a
+// refused file never leaves half an array behind.
 
 #include "korvel.hpp"
 
@@ -33,9 +35,16 @@
 
 namespace {
 
-constexpr uint16_t bmpmagic = 'B' | 'M' << 8;
+constexpr uint32_t bmpmagic = 'B' | 'M' << 8;
 constexpr uint32_t fileheadersize = 14;
 constexpr uint32_t os2header = 12;
+
+// Where the bytes come from: the rest of a file in memory, or a stream.
+struct bmpsource {
+    const uint8_t *data;
+    size_t left;
+    FILE *stream;
+};
 
 // Where the fields korvel reads end: the file header, the info header's
 // size, then width, height, planes and bit count, 16 bits each in the OS/2
@@ -57,13 +66,17 @@ bmppixels viewof(swbmp &image);
 void setgeometry(swbmp &image, uint32_t width, uint32_t height);
 void report(bmpverdict verdict, const char *path, const bmpheader &header, uint32_t limit,
             const char *more, FILE *out);
-bmpverdict readheader(FILE *in, bmpheader &header);
+bmpverdict readbmp(bmpsource &in, bmpheader &header, bmppixels &image, uint32_t limit);
+bmpverdict readheader(bmpsource &in, bmpheader &header);
+uint32_t get32(const uint8_t *p);
+uint32_t get16(const uint8_t *p);
 bool knownheadersize(uint32_t size);
 int64_t rows(const bmpheader &header);
 bmpverdict checkheader(const bmpheader &header, uint32_t limit);
-bmpverdict readpixels(FILE *in, const bmpheader &header, bmppixels &image);
-bool readpalette(FILE *in, const bmpheader &header, bmppixels &image, uint32_t &at);
-bool skip(FILE *in, uint32_t count, bmppixels &image);
+bmpverdict readpixels(bmpsource &in, const bmpheader &header, bmppixels &image);
+bool readpalette(bmpsource &in, const bmpheader &header, bmppixels &image, uint32_t &at);
+bool take(bmpsource &in, void *to, size_t count);
+bool skip(bmpsource &in, uint32_t count, bmppixels &image);
 
 }  // namespace
 
@@ -118,12 +131,33 @@ bool readbmpfile(const char *path, bmppixels &image, uint32_t limit, FILE *messa
 
 bmpverdict readbmppixels(FILE *in, bmpheader &header, bmppixels &image, uint32_t limit)
 {
-    bmpverdict verdict = readheader(in, header);
-    if (verdict == bmpok)
-        verdict = checkheader(header, limit);
-    if (verdict == bmpok)
-        verdict = readpixels(in, header, image);
-    return verdict;
+    bmpsource source = {nullptr, 0, in};
+    return readbmp(source, header, image, limit);
+}
+
+bmpverdict readbmpmemory(const uint8_t *data, size_t size, bmpheader &header, bmppixels &image,
+                         uint32_t limit)
+{
+    bmpsource source = {data, size, nullptr};
+    return readbmp(source, header, image, limit);
+}
+
+// korvel's run on a file of that name whose bytes are in memory: the array,
+// or the refusal, word for word as for the file.
+bool convertswbmp(const char *name, const uint8_t *data, size_t size, FILE *out)
+{
+    static swbmp image;
+    bmpheader header = {};
+    bmppixels view = viewof(image);
+    bmpverdict verdict = readbmpmemory(data, size, header, view, maxside);
+    if (verdict != bmpok) {
+        report(verdict, name, header, maxside, "", out);
+        return false;
+    }
+    setgeometry(image, view.width, view.height);
+    image.topdown = view.topdown;
+    printswbmp(image, out);
+    return true;
 }
 
 namespace {
@@ -169,50 +203,64 @@ void report(bmpverdict verdict, const char *path, const bmpheader &header, uint3
     }
 }
 
-// The fields are read in file order. The readers do not detect the end of
-// the file themselves; the end-of-file indicator does, and as the stream is
-// never positioned, it stays set once set: a field is whole if the
-// indicator is still clear after it.
-bmpverdict readheader(FILE *in, bmpheader &header)
+bmpverdict readbmp(bmpsource &in, bmpheader &header, bmppixels &image, uint32_t limit)
 {
-    uint16_t magic = fgetint16(in);
-    if (ferror(in))
-        return bmpunreadable;
-    if (feof(in) || magic != bmpmagic)
-        return bmpnotswbmp;
+    bmpverdict verdict = readheader(in, header);
+    if (verdict == bmpok)
+        verdict = checkheader(header, limit);
+    if (verdict == bmpok)
+        verdict = readpixels(in, header, image);
+    return verdict;
+}
 
-    fgetint32(in);  // skipped: file size, often wrong
-    fgetint32(in);  // skipped: two reserved fields
-    header.offset = fgetint32(in);
-    header.headersize = fgetint32(in);
-    if (feof(in) || ferror(in))
+// The fields, in file order: the file header and the info header's size,
+// then what that size says follows.
+bmpverdict readheader(bmpsource &in, bmpheader &header)
+{
+    uint8_t bytes[compressionfieldsend];
+    if (!take(in, bytes, 2))
+        return in.stream != nullptr && ferror(in.stream) ? bmpunreadable : bmpnotswbmp;
+    if (get16(bytes) != bmpmagic)
+        return bmpnotswbmp;
+    // Skipped: the file size, often wrong, and two reserved fields.
+    if (!take(in, bytes + 2, fileheadersize + sizefield - 2))
         return bmpincomplete;
+    header.offset = get32(bytes + 10);
+    header.headersize = get32(bytes + 14);
     if (!knownheadersize(header.headersize))
         return bmpnotswbmp;
 
     // The planes are skipped, and so is everything after the compression
     // (image size, resolution, palette size): korvel needs none of them, and
-    // files with nonsense there convert.
-    if (header.headersize == os2header) {
-        header.width = static_cast<uint16_t>(fgetint16(in));
-        header.height = static_cast<uint16_t>(fgetint16(in));
-        fgetint16(in);  // skipped: planes
-        header.bitcount = static_cast<uint16_t>(fgetint16(in));
-        header.compression = 0;
-        header.fieldsend = os2fieldsend;
-    } else {
-        header.width = fgetint32(in);
-        header.height = fgetint32(in);
-        fgetint16(in);  // skipped: planes
-        header.bitcount = static_cast<uint16_t>(fgetint16(in));
-        // The 16-byte OS/2 2.x header ends before the compression field.
-        bool compressed = header.headersize >= firstcompressedheader;
-        header.compression = compressed ? fgetint32(in) : 0;
-        header.fieldsend = compressed ? compressionfieldsend : corefieldsend;
-    }
-    if (feof(in) || ferror(in))
+    // files with nonsense there convert. The 16-byte OS/2 2.x header ends
+    // before the compression field.
+    bool os2 = header.headersize == os2header;
+    bool compressed = header.headersize >= firstcompressedheader;
+    header.fieldsend = os2 ? os2fieldsend : compressed ? compressionfieldsend : corefieldsend;
+    uint8_t *fields = bytes + fileheadersize + sizefield;
+    if (!take(in, fields, header.fieldsend - fileheadersize - sizefield))
         return bmpincomplete;
+    if (os2) {
+        header.width = get16(fields);
+        header.height = get16(fields + 2);
+        header.bitcount = get16(fields + 6);
+    } else {
+        header.width = static_cast<int32_t>(get32(fields));
+        header.height = static_cast<int32_t>(get32(fields + 4));
+        header.bitcount = get16(fields + 10);
+    }
+    header.compression = compressed ? get32(fields + 12) : 0;
     return bmpok;
+}
+
+uint32_t get32(const uint8_t *p)
+{
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+uint32_t get16(const uint8_t *p)
+{
+    return p[0] | p[1] << 8;
 }
 
 // Every info header size that some BMP version defines.
@@ -247,7 +295,7 @@ bmpverdict checkheader(const bmpheader &header, uint32_t limit)
 // Takes a header that passed checkheader: the pixels lie after the fields
 // read. A buffer too small for the limit's largest picture refuses the
 // picture as too large rather than writing past its end.
-bmpverdict readpixels(FILE *in, const bmpheader &header, bmppixels &image)
+bmpverdict readpixels(bmpsource &in, const bmpheader &header, bmppixels &image)
 {
     uint32_t at = header.fieldsend;
     if (!readpalette(in, header, image, at) || !skip(in, header.offset - at, image))
@@ -259,14 +307,14 @@ bmpverdict readpixels(FILE *in, const bmpheader &header, bmppixels &image)
     size_t size = static_cast<size_t>(image.stride) * image.height;
     if (size > image.capacity)
         return bmpbadsize;
-    if (fread(image.pixels, 1, size, in) != size)
+    if (!take(in, image.pixels, size))
         return bmpincomplete;
     return bmpok;
 }
 
 // The palette's first two colours, where the pixels leave room for them
 // after the info header; at is where the stream is, and is left there.
-bool readpalette(FILE *in, const bmpheader &header, bmppixels &image, uint32_t &at)
+bool readpalette(bmpsource &in, const bmpheader &header, bmppixels &image, uint32_t &at)
 {
     uint32_t palette = fileheadersize + header.headersize;
     uint32_t entry = header.headersize == os2header ? 3 : 4;
@@ -274,7 +322,7 @@ bool readpalette(FILE *in, const bmpheader &header, bmppixels &image, uint32_t &
     if (header.offset < palette + 2 * entry)
         return true;
     uint8_t colours[8];
-    if (!skip(in, palette - at, image) || fread(colours, 1, 2 * entry, in) != 2 * entry)
+    if (!skip(in, palette - at, image) || !take(in, colours, 2 * entry))
         return false;
     at = palette + 2 * entry;
     // Rec. 709 luminance, in whole numbers.
@@ -283,15 +331,35 @@ bool readpalette(FILE *in, const bmpheader &header, bmppixels &image, uint32_t &
     return true;
 }
 
-// Reads and drops count bytes, through the pixel buffer: what lies between
-// the fields and the pixels (the rest of the info header, the palette, any
-// gap) is never needed. A pipe cannot be positioned, and an offset far past
-// the end of a file costs no more than the file's length.
-bool skip(FILE *in, uint32_t count, bmppixels &image)
+// The next count bytes of the source; false where it has fewer.
+bool take(bmpsource &in, void *to, size_t count)
 {
+    if (in.stream != nullptr)
+        return fread(to, 1, count, in.stream) == count;
+    if (count > in.left)
+        return false;
+    memcpy(to, in.data, count);
+    in.data += count;
+    in.left -= count;
+    return true;
+}
+
+// Drops count bytes: what lies between the fields and the pixels (the rest
+// of the info header, the palette, any gap) is never needed. A stream's are
+// read through the pixel buffer, as a pipe cannot be positioned; an offset
+// far past the end of a file costs no more than the file's length.
+bool skip(bmpsource &in, uint32_t count, bmppixels &image)
+{
+    if (in.stream == nullptr) {
+        if (count > in.left)
+            return false;
+        in.data += count;
+        in.left -= count;
+        return true;
+    }
     while (count > 0) {
         size_t chunk = count < image.capacity ? count : image.capacity;
-        if (fread(image.pixels, 1, chunk, in) != chunk)
+        if (!take(in, image.pixels, chunk))
             return false;
         count -= static_cast<uint32_t>(chunk);
     }
@@ -364,6 +432,12 @@ void printswbmp(const swbmp &image, FILE *out)
     fwrite(arraytext, 1, static_cast<size_t>(p - arraytext), out);
 }
 
+// Part of the module's interface, unused by the conversion (which takes its
+// fields from bytes), and kept on purpose: the little-endian readers at the
+// stream's position, readers that position the stream first (korvel itself
+// reads front to back, never positioning, so that pipes work), and the bit
+// helpers for arrays of the other bit order and for printing a byte's bits.
+//
 // A read past the end yields EOF (-1), whose set bits fill every place from
 // that byte upward; callers test feof() instead of the value.
 int32_t fgetint32(FILE *in)
@@ -381,11 +455,6 @@ int16_t fgetint16(FILE *in)
     uint32_t b1 = fgetc(in);
     return static_cast<int16_t>(b0 | b1 << 8);
 }
-
-// Part of the module's interface, unused by the conversion, and kept on
-// purpose: readers that position the stream first (korvel itself reads
-// front to back, never positioning, so that pipes work), and the bit
-// helpers for arrays of the other bit order and for printing a byte's bits.
 
 int32_t fread32(FILE *in, long offset)
 {

@@ -41,16 +41,15 @@ struct bmpheader {
     uint32_t fieldsend;    // file offset just past the last field read
 };
 
-// The little-endian field readers, for the stream's current position.
-int32_t fgetint32(FILE *in);
-int16_t fgetint16(FILE *in);
-
 bmpverdict readswbmp(FILE *in, bmpheader &header, swbmp &image);
 // Writes the array to out, a refusal to messages; korvel writes both to
 // standard output, where the array would go.
 bool loadswbmp(const char *path, FILE *out = stdout, FILE *messages = stdout);
 void printswbmp(const swbmp &image, FILE *out = stdout);
 bool readswbmpfile(const char *path, swbmp &image, FILE *messages);
+// The same for a file's bytes in memory, named as korvel was given it: the
+// array or the refusal to out, as loadswbmp writes them for that file.
+bool convertswbmp(const char *name, const uint8_t *data, size_t size, FILE *out = stdout);
 
 // A picture of up to limit pixels a side, its rows as stored read into a
 // buffer of the caller's: korvel-header's arrays without size bytes take
@@ -70,13 +69,18 @@ struct bmppixels {
     bool lighterfirst;
 };
 bmpverdict readbmppixels(FILE *in, bmpheader &header, bmppixels &image, uint32_t limit);
+bmpverdict readbmpmemory(const uint8_t *data, size_t size, bmpheader &header, bmppixels &image,
+                         uint32_t limit);
 bool readbmpfile(const char *path, bmppixels &image, uint32_t limit, FILE *messages,
                  const char *more = "");
 
 // Kept as part of the module's interface, though korvel's own conversion
-// uses none of them: readers that position the stream first (korvel itself
-// reads front to back, so that pipes work), and the bit helpers for arrays
-// of the other bit order (the xbm layout's) and for printing a byte's bits.
+// uses none of them: the little-endian field readers at the stream's
+// position, readers that position the stream first (korvel itself reads
+// front to back, so that pipes work), and the bit helpers for arrays of
+// the other bit order (the xbm layout's) and for printing a byte's bits.
+int32_t fgetint32(FILE *in);
+int16_t fgetint16(FILE *in);
 int32_t fread32(FILE *in, long offset);
 int16_t fread16(FILE *in, long offset);
 uint8_t swapbits(uint8_t byte);

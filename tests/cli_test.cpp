@@ -3,6 +3,7 @@
 // and exit status.
 
 #include "bmpwriter.hpp"
+#include "korvel.hpp"
 #include "messages.hpp"
 #include "runkorvel.hpp"
 
@@ -32,9 +33,10 @@ std::string fixture(const std::string &name, const std::string &content)
 }
 
 // Every picture is given to korvel both ways users do: by its path, and
-// through a pipe as /dev/stdin, which cannot be positioned. The way is the
-// second parameter of the geometry and refusal tables.
-enum class via { file, pipe };
+// through a pipe as /dev/stdin, which cannot be positioned; and as bytes in
+// memory to the converter itself, as the page and the fuzz target give them.
+// The way is the second parameter of the geometry and refusal tables.
+enum class via { file, pipe, memory };
 
 template <typename Case>
 class EachWay : public testing::TestWithParam<std::tuple<Case, via>> {
@@ -49,8 +51,8 @@ class EachWay : public testing::TestWithParam<std::tuple<Case, via>> {
 template <typename Case>
 std::string casename(const testing::TestParamInfo<std::tuple<Case, via>> &info)
 {
-    return std::string(std::get<Case>(info.param).name) +
-           (std::get<via>(info.param) == via::file ? "_file" : "_pipe");
+    static const char *const ways[] = {"_file", "_pipe", "_memory"};
+    return std::string(std::get<Case>(info.param).name) + ways[static_cast<int>(std::get<via>(info.param))];
 }
 
 struct conversion {
@@ -62,6 +64,18 @@ conversion convert(const std::string &name, const std::string &content, via how)
 {
     if (how == via::pipe)
         return {"/dev/stdin", runkorvel({"/dev/stdin"}, stdoutto::capture, &content)};
+    if (how == via::memory) {
+        // korvel's main ends its output with a line feed.
+        FILE *out = tmpfile();
+        bool converted = convertswbmp(name.c_str(), reinterpret_cast<const uint8_t *>(content.data()),
+                                      content.size(), out);
+        fputc('\n', out);
+        std::string text(static_cast<size_t>(ftell(out)), '\0');
+        rewind(out);
+        text.resize(fread(&text[0], 1, text.size(), out));
+        fclose(out);
+        return {name, {text, "", converted ? 0 : 1}};
+    }
     std::string path = fixture(name, content);
     return {path, runkorvel({path})};
 }
@@ -464,7 +478,7 @@ TEST_P(Geometry, OutputMatchesThePixels)
         EXPECT_EQ(run.out, expectedoutput(pic));
         EXPECT_EQ(run.err, "");
         EXPECT_EQ(run.status, 0);
-        if (how == via::pipe)
+        if (how != via::file)
             continue;
         korvelrun preview = runpreview({}, &run.out);
         EXPECT_EQ(preview.out, expectedpreview(pic)) << "korvel | korvel-preview";
@@ -493,7 +507,7 @@ TEST_P(Geometry, OutputMatchesThePixels)
     }
 }
 
-const auto bothways = testing::Values(via::file, via::pipe);
+const auto everyway = testing::Values(via::file, via::pipe, via::memory);
 
 INSTANTIATE_TEST_SUITE_P(
     Widths, Geometry,
@@ -504,7 +518,7 @@ INSTANTIATE_TEST_SUITE_P(
                         geometrycase{"w33", 33, 3, {}}, geometrycase{"w128h64", 128, 64, {}},
                         geometrycase{"w255", 255, 2, {}}, geometrycase{"h255", 3, 255, {}},
                         geometrycase{"largest", 255, 255, {}}, geometrycase{"one", 1, 1, {}}),
-        bothways),
+        everyway),
     casename<geometrycase>);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -529,7 +543,7 @@ INSTANTIATE_TEST_SUITE_P(
             // The pixels start at the first offset outside the headers.
             geometrycase{"nopalette", 13, 5, bmplayout().nopalette()},
             geometrycase{"os2nopalette", 13, 5, bmplayout().header(12).nopalette()}),
-        bothways),
+        everyway),
     casename<geometrycase>);
 
 // Refusals: a valid 10 x 2 picture, spoilt in one place.
@@ -618,7 +632,7 @@ INSTANTIATE_TEST_SUITE_P(
         refusalcase{"offsetpastend", at32(10, 0xFFFFFFF0u), incomplete},
         refusalcase{"offset2g", at32(10, 0x80000000u), incomplete},
         refusalcase{"inpixels", [](std::string &f) { f.pop_back(); }, incomplete}),
-        bothways),
+        everyway),
     casename<refusalcase>);
 
 // A full disk or a closed descriptor must never pass for a written header,
