@@ -2,11 +2,13 @@
 # Makes the one-file page at build time:
 #   cmake -D PAGE=<template> -D STYLE=<css> -D MODULE=<korvel-programs.js>
 #         -D WASM=<korvel-programs.wasm> -D NAMES=<korvelNames.cmake>
-#         -D SCRIPT=<page.js> -D NODE=<node> -D OUTPUT=<korvel.html> -P inline.cmake
+#         -D SCRIPT=<page.js> -D WORKER=<worker.js> -D NODE=<node>
+#         -D OUTPUT=<korvel.html> -P inline.cmake
 # Each @KORVEL_...@ of the template takes a file's whole text, the
 # WebAssembly's as base64. The Content-Security-Policy lets exactly the
 # page's inline scripts run, by their SHA-256 hashes
-# (@KORVEL_SCRIPT_HASHES@), and no other.
+# (@KORVEL_SCRIPT_HASHES@), and no other; the module and the worker's
+# script are text that the page makes its worker of.
 # The policies of korvel's build: "@KORVEL_...@" is text here, not a
 # variable.
 cmake_minimum_required(VERSION 3.20)
@@ -14,6 +16,7 @@ file(READ "${PAGE}" page)
 file(READ "${STYLE}" style)
 file(READ "${MODULE}" module)
 file(READ "${SCRIPT}" script)
+file(READ "${WORKER}" worker)
 
 # Base64 by node, which the web build runs anyway (emscripten's own tools
 # and the build's emulator): of a file, or of a text's SHA-256 digest.
@@ -36,7 +39,7 @@ list(JOIN KORVEL_RESERVED_NAMES " " reserved)
 string(REPLACE "@KORVEL_RESERVED_NAMES@" "${reserved}" script "${script}")
 string(REPLACE "@KORVEL_NAME_MAX@" "${KORVEL_NAME_MAX}" script "${script}")
 
-foreach(part module script)
+foreach(part module script worker)
   # Inside <script>, this text would end the element early.
   string(TOLOWER "${${part}}" lower)
   string(FIND "${lower}" "</script" at)
@@ -46,6 +49,7 @@ foreach(part module script)
 endforeach()
 string(REPLACE "@KORVEL_STYLE@" "${style}" page "${page}")
 string(REPLACE "@KORVEL_MODULE@" "${module}" page "${page}")
+string(REPLACE "@KORVEL_WORKER@" "${worker}" page "${page}")
 string(REPLACE "@KORVEL_WASM@" "${wasm}" page "${page}")
 string(REPLACE "@KORVEL_PAGE@" "${script}" page "${page}")
 

@@ -2,13 +2,10 @@
 // korvel im Browser: the page around korvel's own programs.
 //
 // Every file is converted by korvel itself, compiled to WebAssembly with
-// korvel-header and korvel-preview into one module (korvelPrograms,
-// inlined above this script): the file is written into the module's file
-// system under its own name and korvel's main runs on that name, so the
-// page shows exactly what `korvel <name>` prints, and its exit status.
-// Each program closes its standard output at the end of a run, so every
-// run gets a fresh instance of the module, made from the WebAssembly that
-// the page compiles once.
+// korvel-header and korvel-preview into one module (korvelPrograms), run
+// in a worker (worker.js) so that the page never waits on it: korvel's
+// converter gets the file's bytes and its name, and the page shows exactly
+// what `korvel <name>` prints, and its exit status.
 //
 // A converted picture can be saved as a named header in any form (layout,
 // polarity, turn, with or without size bytes), and all results as one
@@ -32,19 +29,40 @@
   // The card of each result element, for the header of all results.
   const cards = new WeakMap();
 
-  // One file after the other, each shown at once in the order given.
-  let queue = Promise.resolve();
+  // Every file gets its card in the order given and is handled at once;
+  // the worker reads and converts them in that order, and each result is
+  // shown as it is made. The cards are made a few to a task, so that the page
+  // answers while many files arrive.
+  let adding = Promise.resolve();
   function addfiles(files) {
-    for (const file of Array.from(files)) {
+    const all = Array.from(files);
+    adding = adding.then(() => fewpertask(all, (file) => {
       const card = makecard(file.name);
       results.append(card.element);
-      // All files are read at once, as reading waits on the browser.
-      const reading = file.arrayBuffer().then((buffer) => new Uint8Array(buffer), () => null);
-      // Whatever goes wrong with one file is said on its card; the next
-      // one is handled all the same.
-      queue = queue.then(() => handle(file, reading, card)).catch((error) => card.fail(String(error)));
+      panel.element.hidden = false;
+      // Whatever goes wrong with one file is said on its card.
+      handle(file, card).catch((error) => card.fail(String(error)));
+    }));
+  }
+
+  // fn on each item of a list and its index, a few to a task, so that the
+  // page answers during long lists; each one's promise, if it gives one, is
+  // waited for before the next.
+  async function fewpertask(list, fn) {
+    for (const [index, item] of list.entries()) {
+      if (index % 8 === 7)
+        await nexttask();
+      await fn(item, index);
     }
-    panel.element.hidden = results.childElementCount === 0;
+  }
+
+  // A promise kept in a task of its own, after what waits now.
+  function nexttask() {
+    return new Promise((resolve) => {
+      const channel = new MessageChannel();
+      channel.port1.onmessage = resolve;
+      channel.port2.postMessage(null);
+    });
   }
 
   picker.addEventListener('change', () => {
@@ -66,80 +84,83 @@
     addfiles(event.dataTransfer.files);
   });
 
-  // --- korvel's programs ----------------------------------------------
+  // --- korvel's programs, in a worker ----------------------------------
 
-  // The module's WebAssembly, compiled once.
-  const compiled = WebAssembly.compile(Uint8Array.from(
-    atob(document.getElementById('korvel-wasm').textContent.trim()), (c) => c.charCodeAt(0)));
+  // The worker is made of the module's script and its own, both text in
+  // the page; it compiles the WebAssembly it is sent first.
+  const script = (id) => document.getElementById(id).textContent;
+  const worker = new Worker(URL.createObjectURL(new Blob([script('korvel-module'), script('korvel-worker')],
+                                                         { type: 'text/javascript' })));
+  worker.postMessage({ wasm: script('korvel-wasm').trim() });
 
-  // Runs one of korvel's programs on args in a fresh instance: files maps
-  // paths (from the folder the run starts in) to their bytes, input is
-  // standard input's text. Returns the exit status, what it wrote to
-  // standard output and error, both as they came, and the instance, whose
-  // files may be read.
-  async function run(args, files = {}, input = '') {
-    const out = [], err = [], all = [];
-    const wasm = await compiled;
-    const stdin = new TextEncoder().encode(input);
-    let read = 0;
-    const module = await korvelPrograms({
-      noInitialRun: true,
-      instantiateWasm: (imports, receive) => {
-        WebAssembly.instantiate(wasm, imports).then((instance) => receive(instance));
-        return {};
-      },
-      // Without input, standard input is empty: no program waits for one,
-      // nor does the page prompt for it.
-      stdin: () => (read < stdin.length ? stdin[read++] : null),
-      stdout: (byte) => { out.push(byte); all.push(byte); },
-      stderr: (byte) => { err.push(byte); all.push(byte); },
+  // The worker's runs, in the order asked, sent as one batch of all that
+  // wait while none is running. A run asked for a key (a card, the pasted
+  // text) takes the place of one for that key still waiting, which gives
+  // null: its result would only be replaced. The results are handed on a
+  // few to a task, so that showing many does not hold up the page.
+  const waiting = [];
+  let running = null, handing = Promise.resolve();
+  function ask(key, message) {
+    return new Promise((resolve, reject) => {
+      const old = key === null ? -1 : waiting.findIndex((job) => job.key === key);
+      if (old !== -1)
+        waiting.splice(old, 1)[0].resolve(null);
+      waiting.push({ key, message, resolve, reject });
+      sendnext();
     });
-    // A folder of its own, so that no name meets the module's /dev or /tmp.
-    module.FS.mkdir('/bilder');
-    module.FS.chdir('/bilder');
-    // A path given null bytes is a folder.
-    for (const [given, bytes] of Object.entries(files)) {
-      const path = given.startsWith('/') ? given : `/bilder/${given}`;
-      const folder = path.lastIndexOf('/');
-      if (bytes === null)
-        module.FS.mkdirTree(path);
-      else if (folder > 0)
-        module.FS.mkdirTree(path.slice(0, folder));
-      if (bytes !== null)
-        module.FS.writeFile(path, bytes);
-    }
-    const status = module.callMain(args);
-    const text = (bytes) => new TextDecoder().decode(new Uint8Array(bytes));
-    return { status, out: text(out), err: text(err), all: text(all), module };
   }
+  function sendnext() {
+    if (running !== null || waiting.length === 0)
+      return;
+    running = waiting.splice(0);
+    worker.postMessage(running.map((job) => job.message));
+  }
+  worker.addEventListener('message', ({ data }) => {
+    const done = running;
+    running = null;
+    sendnext();
+    handing = handing.then(async () => {
+      for (const [i, job] of done.entries()) {
+        if (i % 4 === 3)
+          await nexttask();
+        if (data[i].error === undefined)
+          job.resolve(data[i]);
+        else
+          job.reject(new Error(data[i].error));
+      }
+    });
+  });
 
   // korvel on name, with bytes as the file's content; null bytes leave
-  // the file out, and korvel says it was not found.
-  async function korvel(name, bytes) {
-    const { all, status } = await run(['korvel', name], bytes === null ? {} : { [name]: bytes });
-    return { text: all, status };
+  // the file out, and korvel says it was not found. The text it printed,
+  // its exit status and the array's picture; null if superseded.
+  async function korvel(key, name, bytes) {
+    const made = await ask(key, bytes === null ? { kind: 'run', runs: [{ args: ['korvel', name] }] }
+                                              : { kind: 'korvel', name, bytes });
+    return made && { text: made.all, status: made.status, picture: made.picture };
   }
 
-  // korvel-header's header of the pictures ({ name, bytes } each), their
-  // arrays named name, with options before the header's path; null, with
-  // its message, where it refuses. Each picture has a folder of its own,
-  // as two may have one name.
-  async function korvelheader(options, name, pictures) {
+  // korvel-header's headers of the pictures ({ name, bytes } each), their
+  // arrays named name, with each set of options before the header's path,
+  // one after the other until one fails: headers, each header's text, or
+  // null with its message where refused, and with screen, the last one
+  // painted (see worker.js). Each picture has a folder of its own, as two
+  // may have one name. null if superseded.
+  async function korvelheader(key, optionsets, name, pictures, screen = null) {
     const refusal = namerefusal(name);
     if (refusal !== '')
-      return { text: null, message: `Kein Header: ${refusal} Die Datei umbenennen, nach ihr heißt das Array.` };
-    const files = {};
+      return { headers: [{ text: null, message: `Kein Header: ${refusal} Die Datei umbenennen, nach ihr heißt das Array.` }] };
+    const files = { '/header': null };
     const paths = pictures.map((picture, i) => {
       const path = pictures.length > 1 ? `${i}/${picture.name}` : picture.name;
       files[path] = picture.bytes;
       return path;
     });
-    files['/header'] = null;
     const header = '/header/header.h';
-    const made = await run(['korvel-header', ...options, header, name, ...paths], files);
-    if (made.status !== 0)
-      return { text: null, message: made.err.trim() };
-    return { text: made.module.FS.readFile(header, { encoding: 'utf8' }), message: '' };
+    const made = await ask(key, { kind: 'run', files, read: header, screen,
+                                  runs: optionsets.map((options) => ({ args: ['korvel-header', ...options, header, name, ...paths] })) });
+    return made && { picture: made.picture, headers: made.results.map((result) => (
+      result.status === 0 ? { text: result.read, message: '' } : { text: null, message: result.err.trim() })) };
   }
 
   // Why korvel-header and korvel_add_bitmaps() refuse an array's name, or
@@ -168,11 +189,6 @@
     return /^[0-9]/.test(name) ? `_${name}` : name;
   }
 
-  // korvel's array as bytes: width, height, then the rows.
-  function arraybytes(text) {
-    return (text.match(/0x[0-9A-F]+/g) || []).map((hex) => parseInt(hex, 16));
-  }
-
   // The form chosen in a form's fields, as korvel-header's options, and the
   // part of a header's name that tells it from korvel's form.
   function formof(fields) {
@@ -188,35 +204,7 @@
             form.pixelsonly ? 'pixels' : ''].filter((part) => part !== '').join('.');
   }
 
-  // The pixels of a pixels-only array of korvel's layout and polarity:
-  // its size from the two defines, then the rows. With a panel's colour,
-  // two such arrays, black then colour, as paper, black and the colour.
-  function screenpixels(text, panel = null) {
-    const size = (which) => Number((text.match(new RegExp(`_${which} (\\d+)\\n`)) || [0, 0])[1]);
-    const width = size('width'), height = size('height');
-    const [black, colour] = text.split(/\n#define bmppic /).slice(1).map((array) =>
-      korvelpixels([width, height, ...arraybytes(array.slice(array.indexOf('{')))]).lit);
-    if (panel === null)
-      return { width, height, lit: black };
-    return { width, height, lit: black.map((ink, i) => (colour[i] ? 2 : ink)), panel };
-  }
-
   // --- one file -------------------------------------------------------
-
-  const otherpictures = [
-    ['image/png', [0x89, 0x50, 0x4E, 0x47]],
-    ['image/jpeg', [0xFF, 0xD8, 0xFF]],
-    ['image/gif', [0x47, 0x49, 0x46, 0x38]],  // GIF8
-  ];
-
-  // The type of a picture korvel does not read, or null.
-  function othertype(bytes) {
-    const starts = (magic, at = 0) => magic.every((b, i) => bytes[at + i] === b);
-    if (starts([0x52, 0x49, 0x46, 0x46]) && starts([0x57, 0x45, 0x42, 0x50], 8))
-      return 'image/webp';
-    const known = otherpictures.find(([, magic]) => starts(magic));
-    return known ? known[0] : null;
-  }
 
   // A name that the module's file system can hold as one file of its own
   // folder: not empty, not . or .., no folders in it.
@@ -224,18 +212,22 @@
     return name !== '' && name !== '.' && name !== '..' && !name.includes('/') && !name.includes('\0');
   }
 
-  // reading gives the file's bytes, or null for a folder or a file that
-  // went away, which korvel then says it did not find.
-  async function handle(file, reading, card) {
+  // The worker reads the file and converts it, unless it is a picture of
+  // another type, which the page makes 1-bit first; a folder or a file
+  // that went away reads as null, which korvel then says it did not find.
+  async function handle(file, card) {
     if (!plainname(file.name)) {
       card.fail(`Der Dateiname „${file.name}“ ist kein Name einer Datei; korvel bekommt sie nicht.`);
       return;
     }
-    const bytes = await reading;
+    const made = await ask(card, { kind: 'file', name: file.name, file });
+    if (made === null)
+      return;
+    const { bytes, type } = made;
     card.original = bytes;
-    const type = bytes === null ? null : othertype(bytes);
     if (type === null) {
-      await convert(card, file.name, bytes);
+      card.converted = { name: file.name, bytes };
+      card.show(made.all, made.status, made.picture, lighterfirst(bytes));
       return;
     }
     const frames = await animationframes(card, bytes, type);
@@ -247,29 +239,31 @@
 
   // A whole screen is korvel-header's: its header in the chosen form,
   // drawn from a copy in korvel's layout and polarity, turned alike. So
-  // are a picture's two planes, of any size.
+  // are a picture's two planes, of any size. A result is shown only while
+  // the card still holds what it was made of.
   async function convert(card, name, bytes) {
-    const generation = ++card.generation;
     card.element.removeAttribute('data-korvel-status');
-    card.converted = { name, bytes };
+    const converted = card.converted = { name, bytes };
     const form = card.form();
     if (!form.pixelsonly && card.planes === null) {
-      const { text, status } = await korvel(name, bytes);
-      if (generation === card.generation)
-        card.show(text, status, lighterfirst(bytes));
+      const made = await korvel(card, name, bytes);
+      if (made !== null && card.converted === converted)
+        card.show(made.text, made.status, made.picture, lighterfirst(bytes));
       return;
     }
-    const made = await cardheader(card, formargs(form));
-    const plain = made.text === null ? made : await cardheader(card, ['--pixels-only', '--rotate', form.turn]);
-    if (generation === card.generation)
-      card.showscreen(made, plain);
+    const panel = card.planes && panelcolours[card.settings.colours];
+    const made = await cardheader(card, [formargs(form), ['--pixels-only', '--rotate', form.turn]], card,
+                                  { rgb: panel ? panel.rgb : null });
+    if (made !== null && card.converted === converted)
+      card.showscreen(made.headers[0], made.headers[1] || made.headers[0], made.picture, panel);
   }
 
-  // korvel-header's header of a card's converted picture, or of its two
-  // planes.
-  function cardheader(card, options) {
-    return card.planes === null ? korvelheader(options, card.arrayname, [card.converted])
-                                : korvelheader(['--planes', ...options], card.arrayname, card.planes);
+  // korvel-header's headers of a card's converted picture, or of its two
+  // planes, one for each set of options; null if superseded.
+  function cardheader(card, optionsets, key = card, screen = null) {
+    return card.planes === null
+      ? korvelheader(key, optionsets, card.arrayname, [card.converted], screen)
+      : korvelheader(key, optionsets.map((options) => ['--planes', ...options]), card.arrayname, card.planes, screen);
   }
 
   // Whether a BMP's palette has its lighter colour first, as korvel-header
@@ -402,40 +396,29 @@
   async function makeanimation(first, frames) {
     const group = [];
     first.settings = { ...defaults };
-    for (const [index, frame] of frames.entries()) {
+    await fewpertask(frames, async (frame, index) => {
       const card = index === 0 ? first : makecard(first.name);
       if (index > 0)
         group[index - 1].element.after(card.element);
       card.frame(index, frames.length, frame.delay);
       card.settings = first.settings;
-      await takebitmap(card, frame.bitmap);
       group.push(card);
-    }
-    first.showsettings(() => {
-      for (const card of group) {
-        card.settings = first.settings;
-        remakesoon(card);
-      }
+      await takebitmap(card, frame.bitmap);
     });
-    for (const card of group)
-      await remake(card);
+    first.showsettings(() => fewpertask(group, (card) => {
+      card.settings = first.settings;
+      remakesoon(card);
+    }));
+    const made = [];
+    await fewpertask(group, (card) => made.push(remake(card)));
+    await Promise.all(made);
     first.play(group, frames.plays);
   }
 
-  // While a slider moves, one remake runs at a time, the last setting after it.
+  // While a slider moves, every setting makes its BMP at once; the worker
+  // converts the last one made.
   function remakesoon(card) {
-    if (card.remaking) {
-      card.again = true;
-      return;
-    }
-    card.remaking = true;
-    remake(card).catch((error) => card.fail(String(error))).finally(() => {
-      card.remaking = false;
-      if (card.again) {
-        card.again = false;
-        remakesoon(card);
-      }
-    });
+    remake(card).catch((error) => card.fail(String(error)));
   }
 
   async function remake(card) {
@@ -631,9 +614,6 @@
       // that of one made of another picture of the same stem.
       made: dot > 0 ? `${stem}-${name.slice(dot + 1)}.bmp` : `${name}-1bit.bmp`,
       size: null,
-      remaking: false,
-      again: false,
-      generation: 0,
       original: null,
       bitmap: null,
       full: null,
@@ -690,18 +670,17 @@
 
     // A picture whose palette has white first gets korvel's negative: said,
     // with the ways out.
-    card.show = (text, status, negative = false) => {
+    card.show = (text, status, picture, negative = false) => {
       card.text = text;
       card.status = status;
       part('pre').textContent = text;
       // A message wraps, an array keeps its lines.
       part('pre').classList.toggle('message', status !== 0);
       const converted = status === 0;
-      const bytes = converted ? arraybytes(text) : [];
       const preview = part('.preview');
       preview.replaceChildren();
       if (converted)
-        preview.append(...drawing(korvelpixels(bytes)));
+        preview.append(...drawing(picture));
       part('[data-korvel-copy]').hidden = !converted;
       part('[data-korvel-save="h"]').hidden = !converted;
       part('[data-korvel-save="h"]').textContent = `Als ${card.stem}.h speichern`;
@@ -716,7 +695,7 @@
                   'an Stelle 0, hier der hellen, und das Array ist das Negativ dessen, was ein Malprogramm ' +
                   'zeigt. Abhilfe: „In 1-Bit-BMP umwandeln“ (Schwarz an Stelle 0), die ImageMagick-Zeile ' +
                   'der README, oder im Header die Polarität „white“.');
-      announce(converted ? `${part('h2').textContent}: umgewandelt, ${bytes[0]} x ${bytes[1]} Pixel`
+      announce(converted ? `${part('h2').textContent}: umgewandelt, ${picture.width} x ${picture.height} Pixel`
                          : `${name}: ${text.trim()}`);
       // A BMP korvel refused may still be a picture the browser can read.
       const offer = (!converted || negative) && card.settings === null && card.original !== null &&
@@ -730,16 +709,15 @@
 
     // A whole screen or two planes: korvel-header's header, or its
     // message, and the drawing of its copy in korvel's layout.
-    card.showscreen = (made, plain) => {
+    card.showscreen = (made, plain, picture, panel) => {
       const converted = made.text !== null && plain.text !== null;
       card.text = converted ? made.text : made.message || plain.message;
       card.status = converted ? 0 : 1;
       part('pre').textContent = card.text;
       const preview = part('.preview');
       preview.replaceChildren();
-      const pixels = converted ? screenpixels(plain.text, card.planes && panelcolours[card.settings.colours]) : null;
       if (converted)
-        preview.append(...drawing(pixels));
+        preview.append(...drawing(picture, panel));
       part('[data-korvel-copy]').hidden = !converted;
       part('[data-korvel-save="h"]').hidden = true;
       part('[data-korvel-save="bmp"]').hidden = card.bmp === null || !converted;
@@ -750,7 +728,7 @@
       part('.make').hidden = true;
       part('.headerfile').hidden = false;
       headerlabel();
-      announce(converted ? `${part('h2').textContent}: umgewandelt, ${pixels.width} x ${pixels.height} Pixel`
+      announce(converted ? `${part('h2').textContent}: umgewandelt, ${picture.width} x ${picture.height} Pixel`
                          : `${name}: ${card.text}`);
       element.dataset.korvelStatus = String(card.status);
     };
@@ -769,8 +747,8 @@
     };
     const headerchanged = () => {
       headerlabel();
-      for (const field of ['width', 'height'])
-        part(`[name="${field}"]`).max = String(card.limit());
+      for (const box of element.querySelectorAll('.settings [name="width"], .settings [name="height"]'))
+        box.max = String(card.limit());
     };
     headerfields.addEventListener('change', (event) => {
       headerchanged();
@@ -781,7 +759,7 @@
         convert(card, card.converted.name, card.converted.bytes);
     });
     part('[data-korvel-save="header"]').addEventListener('click', async () => {
-      const made = await cardheader(card, formargs(card.form()));
+      const { headers: [made] } = await cardheader(card, [formargs(card.form())], null);
       if (made.text === null)
         card.note(made.message);
       else
@@ -789,8 +767,8 @@
     });
 
     card.showsettings = (changed) => {
-      const form = part('.settings');
-      form.hidden = false;
+      const form = document.getElementById('settings').content.firstElementChild.cloneNode(true);
+      part('.hint').before(form);
       const s = card.settings;
       const fields = form.elements;
       fields.threshold.value = s.threshold;
@@ -878,13 +856,19 @@
       player.hidden = false;
       let shown = 0, played = 0, timer = null, visible = true;
       let paused = matchMedia('(prefers-reduced-motion: reduce)').matches;
+      const canvas = document.createElement('canvas');
+      canvas.setAttribute('role', 'img');
+      player.prepend(canvas);
+      // A frame's drawing is copied from its card.
       const show = () => {
         const frame = group[shown];
-        if (frame.status === 0 && !frame.form().pixelsonly && frame.planes === null) {
-          const [canvas] = drawing(korvelpixels(arraybytes(frame.text)));
+        const drawn = frame.element.querySelector('.preview canvas');
+        if (frame.status === 0 && !frame.form().pixelsonly && frame.planes === null && drawn !== null) {
+          canvas.width = drawn.width;
+          canvas.height = drawn.height;
+          canvas.style.width = drawn.style.width;
+          canvas.getContext('2d').drawImage(drawn, 0, 0);
           canvas.setAttribute('aria-label', `Animation, Bild ${shown + 1} von ${group.length}`);
-          player.querySelector('canvas')?.remove();
-          player.prepend(canvas);
         }
         player.dataset.korvelShown = String(shown);
       };
@@ -987,7 +971,7 @@
         options.unshift('--progmem');
       if (taken.every((card) => card.delay !== null))
         options.push('--delays', taken.map((card) => card.delay).join(','));
-      const made = await korvelheader(options, table, taken.map((card) => card.converted));
+      const { headers: [made] } = await korvelheader(null, [options], table, taken.map((card) => card.converted));
       if (made.text === null) {
         say(made.message);
         return;
@@ -1005,55 +989,44 @@
 
   const pastearea = document.querySelector('[data-korvel-paste]');
   const pasted = document.querySelector('[data-korvel-pasted]');
-  let drawingpaste = false, pasteagain = false;
 
-  // korvel-preview on the text, as from a pipe: its drawing of every
-  // array, or its message.
+  // korvel-preview on the text, as from a pipe: every array it draws,
+  // drawn from its bytes, or its message. Shown while the text is still
+  // the one drawn.
   async function drawpaste() {
-    if (drawingpaste) {
-      pasteagain = true;
+    const text = pastearea.value;
+    pasted.removeAttribute('data-korvel-status');
+    if (text.trim() === '') {
+      pasted.hidden = true;
+      pasted.replaceChildren();
       return;
     }
-    drawingpaste = true;
-    try {
-      do {
-        pasteagain = false;
-        const text = pastearea.value;
-        pasted.removeAttribute('data-korvel-status');
-        if (text.trim() === '') {
-          pasted.hidden = true;
-          pasted.replaceChildren();
-          continue;
+    const made = await ask('paste', { kind: 'preview', input: text });
+    if (made === null || pastearea.value !== text)
+      return;
+    const { status, err, pictures } = made;
+    pasted.replaceChildren();
+    if (status === 0) {
+      for (const picture of pictures) {
+        const figure = document.createElement('figure');
+        if (picture.name !== '') {
+          const caption = document.createElement('figcaption');
+          caption.textContent = picture.name;
+          figure.append(caption);
         }
-        const { status, out, err } = await run(['korvel-preview'], {}, text);
-        if (pasteagain)
-          continue;
-        pasted.replaceChildren();
-        if (status === 0) {
-          for (const array of drawnarrays(out)) {
-            const figure = document.createElement('figure');
-            if (array.name !== null) {
-              const caption = document.createElement('figcaption');
-              caption.textContent = array.name;
-              figure.append(caption);
-            }
-            figure.append(...drawing(array));
-            pasted.append(figure);
-          }
-        } else {
-          const message = document.createElement('pre');
-          message.textContent = err;
-          pasted.append(message);
-        }
-        pasted.hidden = false;
-        pasted.dataset.korvelStatus = String(status);
-        const count = pasted.querySelectorAll('canvas').length;
-        announce(status === 0 ? `Eingefügt: ${count} ${count === 1 ? 'Array' : 'Arrays'} gezeigt`
-                              : `Eingefügt: ${err.trim()}`);
-      } while (pasteagain);
-    } finally {
-      drawingpaste = false;
+        figure.append(...drawing(picture, picture.paper ? panelcolours.red : null));
+        pasted.append(figure);
+      }
+    } else {
+      const message = document.createElement('pre');
+      message.textContent = err;
+      pasted.append(message);
     }
+    pasted.hidden = false;
+    pasted.dataset.korvelStatus = String(status);
+    const count = pasted.querySelectorAll('canvas').length;
+    announce(status === 0 ? `Eingefügt: ${count} ${count === 1 ? 'Array' : 'Arrays'} gezeigt`
+                          : `Eingefügt: ${err.trim()}`);
   }
   pastearea.addEventListener('input', drawpaste);
   // Pasted elsewhere on the page: a text is drawn, files are converted.
@@ -1070,72 +1043,16 @@
     event.preventDefault();
   });
 
-  // The arrays in korvel-preview's drawing: each one's name, if any, its
-  // size "W x H", a frame, then two pixel rows to a line, the upper pixel
-  // lit in ▀, the lower in ▄, both in █, inside │ ... │.
-  function drawnarrays(text) {
-    const lines = text.split('\n');
-    const arrays = [];
-    let name = null;
-    for (let i = 0; i < lines.length; i++) {
-      // Over 255 pixels a side, a cell stands for scale x scale pixels.
-      const size = lines[i].match(/^(\d+) x (\d+)(, verkleinert 1:(\d+))?$/);
-      if (size === null) {
-        name = lines[i] === '' ? name : lines[i];
-        continue;
-      }
-      const scale = Number(size[4] || 1);
-      const [width, height] = [Math.ceil(Number(size[1]) / scale), Math.ceil(Number(size[2]) / scale)];
-      const lit = new Uint8Array(width * height);
-      const rows = (height + 1) >> 1;
-      for (let row = 0; row < rows; row++) {
-        Array.from(lines[i + 2 + row]).slice(1, 1 + width).forEach((cell, x) => {
-          lit[2 * row * width + x] = cell === '▀' || cell === '█' ? 1 : 0;
-          if (2 * row + 1 < height)
-            lit[(2 * row + 1) * width + x] = cell === '▄' || cell === '█' ? 1 : 0;
-        });
-      }
-      arrays.push({ name, width, height, lit });
-      name = null;
-      i += rows + 2;
-    }
-    return arrays;
-  }
-
   // --- drawing --------------------------------------------------------
 
-  // Lit and dark as a display shows them, each as one pixel of ImageData
-  // (red, green, blue, opaque) read as a 32-bit word in the machine's order.
-  const colour = (rgb) => new Uint32Array(Uint8Array.from([...rgb, 255]).buffer)[0];
-  const litcolour = colour([0xE8, 0xF4, 0xFF]);
-  const darkcolour = colour([0x10, 0x18, 0x20]);
-
-  // The pixels of korvel's bytes: width, height, then rows of (width + 7)
-  // / 8 bytes, the leftmost pixel in the high bit.
-  function korvelpixels(bytes) {
-    const [width, height] = bytes;
-    const rowbytes = (width + 7) >> 3;
-    const lit = new Uint8Array(width * height);
-    for (let y = 0; y < height; y++)
-      for (let x = 0; x < width; x++)
-        lit[y * width + x] = (bytes[2 + y * rowbytes + (x >> 3)] >> (7 - (x & 7))) & 1;
-    return { width, height, lit };
-  }
-
-  // The picture as the display lights it: one canvas pixel per picture
-  // pixel, enlarged by CSS, and its size. Two planes are drawn as the
-  // paper shows them: white, black (1) and the panel's colour (2).
-  function drawing({ width, height, lit, panel = null }) {
+  // A picture as the worker painted it ({ width, height, bitmap }), one
+  // canvas pixel per picture pixel, enlarged by CSS, and its size. With a
+  // panel, as the paper shows it: white, black and the panel's colour.
+  function drawing({ width, height, bitmap }, panel = null) {
     const canvas = document.createElement('canvas');
     canvas.width = width;
     canvas.height = height;
-    const context = canvas.getContext('2d');
-    const image = context.createImageData(width, height);
-    const pixels = new Uint32Array(image.data.buffer);
-    const shown = panel === null ? [darkcolour, litcolour] : [colour([255, 255, 255]), colour([0, 0, 0]), colour(panel.rgb)];
-    for (let i = 0; i < pixels.length; i++)
-      pixels[i] = shown[lit[i]];
-    context.putImageData(image, 0, 0);
+    canvas.getContext('bitmaprenderer').transferFromImageBitmap(bitmap);
     const scale = Math.max(1, Math.floor(512 / Math.max(width, height)));
     // The height follows the width, which a narrow screen may cut.
     canvas.style.width = `${width * scale + 12}px`;

@@ -73,10 +73,13 @@ test('the page is German and asks the network for nothing', async () => {
 });
 
 // All at once, so also: several files, in the order given.
-// The lit pixels of each canvas, row by row, as "#" and ".".
+// The lit pixels of each canvas, row by row, as "#" and ".", as copied
+// from the canvas, whatever its context.
 function litcanvases(canvases) {
   return canvases.evaluateAll((all) => all.map((canvas) => {
-    const { data } = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+    const copy = new OffscreenCanvas(canvas.width, canvas.height).getContext('2d');
+    copy.drawImage(canvas, 0, 0);
+    const { data } = copy.getImageData(0, 0, canvas.width, canvas.height);
     const rows = [];
     for (let y = 0; y < canvas.height; y++) {
       let row = '';
