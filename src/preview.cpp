@@ -73,13 +73,18 @@ textverdict readkorveltext(FILE *in, korveltext &text, unsigned &bad, unsigned &
 // and of a picture's colour plane.
 static unsigned char rows[bigbytes], colourrows[bigbytes];
 
+void korvelrows(const korveltext &text, const korvelarray &array, unsigned char *rows)
+{
+    fromform(array.form, array.width, array.height, pixelsof(text, array), rows);
+}
+
 void drawkorveltext(const korveltext &text, bool colours, FILE *out)
 {
     if (text.planes) {
         const korvelarray &black = text.arrays[0], &colour = text.arrays[1];
         fprintf(out, "%.*s\n", static_cast<int>(strlen(black.name) - strlen(headerplanes[0])), black.name);
-        fromform(black.form, black.width, black.height, pixelsof(text, black), rows);
-        fromform(colour.form, colour.width, colour.height, pixelsof(text, colour), colourrows);
+        korvelrows(text, black, rows);
+        korvelrows(text, colour, colourrows);
         drawpicture(black.width, black.height, rows, colourrows, colours, out);
         return;
     }
@@ -87,7 +92,7 @@ void drawkorveltext(const korveltext &text, bool colours, FILE *out)
         const korvelarray &array = text.arrays[i];
         if (text.named)
             fprintf(out, "%s\n", array.name);
-        fromform(array.form, array.width, array.height, pixelsof(text, array), rows);
+        korvelrows(text, array, rows);
         drawpicture(array.width, array.height, rows, nullptr, colours, out);
     }
 }

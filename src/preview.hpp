@@ -62,6 +62,10 @@ enum textverdict {
 // with a bit set below the height, counted from 1.
 textverdict readkorveltext(FILE *in, korveltext &text, unsigned &bad, unsigned &badrow);
 
+// korvel's bytes of a checked array, without size bytes: (width + 7) / 8
+// to a row, rows from the top.
+void korvelrows(const korveltext &text, const korvelarray &array, unsigned char *rows);
+
 // Draws a checked text: each array, under its name if the text is named;
 // the two planes of a picture as one, under the name they share, their
 // colour in red where colours shows it, else in a third character.

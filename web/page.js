@@ -121,7 +121,7 @@
     sendnext();
     handing = handing.then(async () => {
       for (const [i, job] of done.entries()) {
-        if (i % 4 === 3)
+        if (i % 8 === 7)
           await nexttask();
         if (data[i].error === undefined)
           job.resolve(data[i]);

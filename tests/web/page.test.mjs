@@ -590,6 +590,44 @@ test('a file dropped anywhere on the page is converted', async () => {
   await page.tab.waitForSelector('[data-korvel-file="gezogen.bmp"][data-korvel-status="0"] canvas');
 });
 
+// Files dropped on a page of their own, made there first; the longest task
+// of the page's while it converts them, and how many results it shows.
+async function droplongest(own, files, count) {
+  return own.tab.evaluate(async ([files, count]) => {
+    const data = new DataTransfer();
+    for (const { name, bytes } of files)
+      data.items.add(new File([new Uint8Array(bytes)], name));
+    let longest = 0;
+    const observer = new PerformanceObserver((list) => {
+      longest = Math.max(longest, ...list.getEntries().map((entry) => entry.duration));
+    });
+    observer.observe({ type: 'longtask' });
+    await new Promise((done) => setTimeout(done, 100));
+    document.body.dispatchEvent(new DragEvent('drop', { bubbles: true, dataTransfer: data }));
+    while (document.querySelectorAll('[data-korvel-status="0"]').length < count)
+      await new Promise((done) => setTimeout(done, 20));
+    await new Promise((done) => setTimeout(done, 100));
+    observer.disconnect();
+    return longest;
+  }, [files, count]);
+}
+
+test('while 200 BMPs or a 500-frame GIF are converted, no task holds the page 50 ms', { skip: !magick && 'no ImageMagick' }, async () => {
+  const gif = join(work, 'lang.gif');
+  assert.equal(spawnSync('convert', ['-delay', '4', '-size', '64x32', 'xc:white', '-fill', 'black', '-draw', 'rectangle 0,0 3,31',
+                                     '-duplicate', '499', '-layers', 'optimize', gif]).status, 0);
+  const logo = Array.from(readFileSync(pictures[0]));
+  for (const [files, count] of [[Array.from({ length: 200 }, (_, i) => ({ name: `bild${i}.bmp`, bytes: logo })), 200],
+                                [[{ name: 'lang.gif', bytes: Array.from(readFileSync(gif)) }], 500]]) {
+    const own = await openpage(process.env.KORVEL_PAGE);
+    try {
+      assert.ok(await droplongest(own, files, count) < 50, `${count} results`);
+    } finally {
+      await own.browser.close();
+    }
+  }
+});
+
 // The header that korvel-header of the native build writes.
 function korvelheader(options, header, name, pictures) {
   const made = spawnSync(join(host, 'korvel-header'), [...options, header, name, ...pictures]);
