@@ -53,7 +53,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/korvelNames.cmake)
 function(korvel_add_bitmaps target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "PROGMEM;PIXELS_ONLY" "FRAMES;PLANES;LAYOUT;POLARITY;ROTATE;PREFIX"
                         "DELAYS")
-  set(pictures ${arg_UNPARSED_ARGUMENTS})
+  set(call "${ARGN}")
   if(NOT TARGET ${target})
     message(FATAL_ERROR "korvel_add_bitmaps: ${target} is not a target")
   endif()
@@ -61,159 +61,22 @@ function(korvel_add_bitmaps target)
   if(aliased)
     set(target ${aliased})
   endif()
-  if("PREFIX" IN_LIST ARGN AND NOT "${arg_PREFIX}" MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
-    message(FATAL_ERROR "korvel_add_bitmaps: PREFIX needs the start of a C identifier for "
-                        "${target}, as in PREFIX icon_, not '${arg_PREFIX}'")
-  endif()
-  set(prefix "${arg_PREFIX}")
-  # FRAMES or PLANES followed by nothing, by another keyword, by an empty
-  # value (an unset variable, say, which makes the first picture its name).
-  foreach(given FRAMES:table:spinner PLANES:planes:sign)
-    string(REPLACE ":" ";" given "${given}")
-    list(POP_FRONT given keyword what example)
-    if(keyword IN_LIST ARGN AND NOT "${arg_${keyword}}" MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
-      message(FATAL_ERROR "korvel_add_bitmaps: ${keyword} needs the name of the ${what} for ${target}, "
-                          "a C identifier as in ${keyword} ${example}, not '${arg_${keyword}}'")
-    elseif(DEFINED arg_${keyword})
-      _korvel_check_name(${prefix}${arg_${keyword}} "${keyword} ${arg_${keyword}}")
-      set(group ${arg_${keyword}})
-    endif()
-  endforeach()
-  if(DEFINED arg_FRAMES AND DEFINED arg_PLANES)
-    message(FATAL_ERROR "korvel_add_bitmaps: FRAMES and PLANES for ${target}: give one of them")
-  endif()
-  # The form's choices and their values, korvel's own first, as
-  # korvel-header takes them.
-  set(options)
-  foreach(choice LAYOUT:korvel,xbm,pages POLARITY:black,white ROTATE:0,90,180,270)
-    string(REGEX REPLACE ":.*" "" keyword ${choice})
-    string(REGEX REPLACE ".*:" "" values ${choice})
-    string(REPLACE "," ";" values "${values}")
-    if(keyword IN_LIST ARGN AND NOT "${arg_${keyword}}" IN_LIST values)
-      list(POP_BACK values last)
-      string(REPLACE ";" ", " values "${values}")
-      message(FATAL_ERROR "korvel_add_bitmaps: unknown ${keyword} '${arg_${keyword}}' for ${target}; "
-                          "use ${values} or ${last}")
-    endif()
-    list(GET values 0 default)
-    if(DEFINED arg_${keyword} AND NOT arg_${keyword} STREQUAL default)
-      string(TOLOWER ${keyword} option)
-      list(APPEND options --${option} ${arg_${keyword}})
-    endif()
-  endforeach()
-  if(arg_PIXELS_ONLY)
-    list(APPEND options --pixels-only)
-  endif()
-  list(LENGTH pictures count)
-  if("DELAYS" IN_LIST ARGN)
-    _korvel_check_delays(${target} ${count} "${arg_FRAMES}" "${arg_DELAYS}")
-  endif()
-  if(count EQUAL 0)
-    message(FATAL_ERROR "korvel_add_bitmaps: no picture given for ${target}")
-  elseif(DEFINED arg_PLANES AND NOT count EQUAL 2)
-    message(FATAL_ERROR "korvel_add_bitmaps: PLANES ${arg_PLANES} has ${count} pictures for ${target}; "
-                        "give two: the black plane, then the colour plane")
-  elseif(DEFINED arg_FRAMES AND count GREATER 256)
-    message(FATAL_ERROR "korvel_add_bitmaps: FRAMES ${arg_FRAMES} has ${count} pictures for "
-                        "${target}; korvel-preview shows at most 256 of one header: split them "
-                        "into several FRAMES")
-  endif()
-
+  # A variable of the caller's named group is not the call's.
+  set(group "")
+  _korvel_options(options group)
+  _korvel_name_pictures(names paths)
   # One folder per target and calling folder, so that two targets may use
   # the same names.
   set(include ${CMAKE_CURRENT_BINARY_DIR}/korvel_${target})
   file(MAKE_DIRECTORY ${include}/korvel)
-  set(paths)
-  set(headers)
-  set(index 0)
-  set(planes black colour)
-  foreach(picture IN LISTS pictures)
-    get_filename_component(path "${picture}" ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
-    if(DEFINED arg_FRAMES)
-      set(name ${arg_FRAMES}_${index})
-      math(EXPR index "${index} + 1")
-    elseif(DEFINED arg_PLANES)
-      list(GET planes ${index} plane)
-      set(name ${arg_PLANES}_${plane})
-      math(EXPR index "${index} + 1")
-    else()
-      if(path IN_LIST paths)
-        message(FATAL_ERROR "korvel_add_bitmaps: ${path} is given twice for ${target}")
-      endif()
-      get_filename_component(stem "${path}" NAME_WLE)
-      set(name)
-      if(NOT stem STREQUAL "")
-        string(MAKE_C_IDENTIFIER "${stem}" name)
-      endif()
-      _korvel_check_name("${prefix}${name}" "${path}")
-      list(APPEND headers ${name})
-    endif()
-    list(APPEND paths "${path}")
-    _korvel_claim_name(${target} ${prefix}${name} "${path}")
-    if(NOT DEFINED group)
-      _korvel_claim_name(${target} ${name}.h "${path}")
-    endif()
-    if(arg_PIXELS_ONLY AND NOT DEFINED group)
-      _korvel_claim_size(${target} ${prefix}${name} "${path}")
-    endif()
-    # A picture another rule makes may be missing yet.
-    get_source_file_property(generated "${path}" GENERATED)
-    if(NOT EXISTS "${path}" AND NOT generated)
-      message(FATAL_ERROR "korvel_add_bitmaps: ${path} for ${target} does not exist")
-    endif()
-  endforeach()
-  # The table's name, or the planes' header's.
-  if(DEFINED group)
-    _korvel_claim_name(${target} ${prefix}${group} "${paths}")
-    _korvel_claim_name(${target} ${group}.h "${paths}")
-    set(headers ${group})
-  endif()
-  if(DEFINED arg_DELAYS)
-    _korvel_claim_name(${target} ${prefix}${arg_FRAMES}_delays "${paths}")
-  endif()
-  if(DEFINED group AND arg_PIXELS_ONLY)
-    _korvel_claim_size(${target} ${prefix}${group} "${paths}")
-  endif()
-
-  # korvel's own build runs its korvel-header as it runs its tests: under
-  # the emulator of a cross build.
-  set(program $<TARGET_FILE:korvel::korvel-header>)
-  get_target_property(imported korvel::korvel-header IMPORTED)
-  if(NOT imported)
-    get_target_property(emulator korvel::korvel-header CROSSCOMPILING_EMULATOR)
-    if(emulator)
-      set(program ${emulator} ${program})
-    endif()
-  endif()
-  if(arg_PROGMEM)
-    list(APPEND options --progmem)
-  endif()
-  if(DEFINED arg_FRAMES)
-    list(APPEND options --frames)
-  elseif(DEFINED arg_PLANES)
-    list(APPEND options --planes)
-  endif()
-  if(DEFINED arg_DELAYS)
-    string(REPLACE ";" "," delays "${arg_DELAYS}")
-    list(APPEND options --delays ${delays})
-  endif()
-
   set(outputs)
-  foreach(name IN LISTS headers)
-    set(header ${include}/korvel/${name}.h)
-    if(DEFINED group)
-      set(sources ${paths})
-    else()
-      list(POP_FRONT paths source)
-      set(sources "${source}")
-    endif()
-    add_custom_command(OUTPUT ${header}
-      COMMAND ${program} ${options} ${header} ${prefix}${name} ${sources}
-      DEPENDS ${sources} korvel::korvel-header
-      COMMENT "korvel: making korvel/${name}.h"
-      VERBATIM)
-    list(APPEND outputs ${header})
-  endforeach()
+  if(NOT group STREQUAL "")
+    _korvel_add_header(${group} "${paths}")
+  else()
+    foreach(name path IN ZIP_LISTS names paths)
+      _korvel_add_header(${name} "${path}")
+    endforeach()
+  endif()
 
   # The headers' rules live in the calling folder; a target of their own
   # there makes them before the target, wherever it is defined, and before
@@ -231,10 +94,172 @@ function(korvel_add_bitmaps target)
   endif()
 endfunction()
 
+# The helpers below are korvel_add_bitmaps()'s steps, in call order; each
+# reads the call's target, arguments (arg_...) and what the steps before it
+# made.
+
+# korvel-header's options for the call's choices, each checked, and the
+# name of its FRAMES table or PLANES, if any. A keyword is in call, the
+# call's arguments, even where no value follows it.
+function(_korvel_options out group)
+  set(options)
+  set(kind)
+  if("PREFIX" IN_LIST call AND NOT "${arg_PREFIX}" MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
+    message(FATAL_ERROR "korvel_add_bitmaps: PREFIX needs the start of a C identifier for "
+                        "${target}, as in PREFIX icon_, not '${arg_PREFIX}'")
+  endif()
+  # FRAMES or PLANES followed by nothing, by another keyword, by an empty
+  # value (an unset variable, say, which makes the first picture its name).
+  foreach(given FRAMES:table:spinner PLANES:planes:sign)
+    string(REPLACE ":" ";" given "${given}")
+    list(POP_FRONT given keyword what example)
+    if(keyword IN_LIST call AND NOT "${arg_${keyword}}" MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
+      message(FATAL_ERROR "korvel_add_bitmaps: ${keyword} needs the name of the ${what} for ${target}, "
+                          "a C identifier as in ${keyword} ${example}, not '${arg_${keyword}}'")
+    elseif(DEFINED arg_${keyword})
+      _korvel_check_name(${arg_PREFIX}${arg_${keyword}} "${keyword} ${arg_${keyword}}")
+      set(${group} ${arg_${keyword}} PARENT_SCOPE)
+      string(TOLOWER --${keyword} kind)
+    endif()
+  endforeach()
+  if(DEFINED arg_FRAMES AND DEFINED arg_PLANES)
+    message(FATAL_ERROR "korvel_add_bitmaps: FRAMES and PLANES for ${target}: give one of them")
+  endif()
+  # The form's choices and their values, korvel's own first, as
+  # korvel-header takes them.
+  foreach(choice LAYOUT:korvel,xbm,pages POLARITY:black,white ROTATE:0,90,180,270)
+    string(REGEX REPLACE ":.*" "" keyword ${choice})
+    string(REGEX REPLACE ".*:" "" values ${choice})
+    string(REPLACE "," ";" values "${values}")
+    if(keyword IN_LIST call AND NOT "${arg_${keyword}}" IN_LIST values)
+      list(POP_BACK values last)
+      string(REPLACE ";" ", " values "${values}")
+      message(FATAL_ERROR "korvel_add_bitmaps: unknown ${keyword} '${arg_${keyword}}' for ${target}; "
+                          "use ${values} or ${last}")
+    endif()
+    list(GET values 0 default)
+    if(DEFINED arg_${keyword} AND NOT arg_${keyword} STREQUAL default)
+      string(TOLOWER ${keyword} option)
+      list(APPEND options --${option} ${arg_${keyword}})
+    endif()
+  endforeach()
+  foreach(flag PIXELS_ONLY:--pixels-only PROGMEM:--progmem)
+    string(REPLACE ":" ";" flag "${flag}")
+    list(POP_FRONT flag keyword option)
+    if(arg_${keyword})
+      list(APPEND options ${option})
+    endif()
+  endforeach()
+  list(APPEND options ${kind})
+  list(LENGTH arg_UNPARSED_ARGUMENTS count)
+  if("DELAYS" IN_LIST call)
+    _korvel_check_delays(${count} "${arg_FRAMES}" "${arg_DELAYS}")
+    string(REPLACE ";" "," delays "${arg_DELAYS}")
+    list(APPEND options --delays ${delays})
+  endif()
+  if(count EQUAL 0)
+    message(FATAL_ERROR "korvel_add_bitmaps: no picture given for ${target}")
+  elseif(DEFINED arg_PLANES AND NOT count EQUAL 2)
+    message(FATAL_ERROR "korvel_add_bitmaps: PLANES ${arg_PLANES} has ${count} pictures for ${target}; "
+                        "give two: the black plane, then the colour plane")
+  elseif(DEFINED arg_FRAMES AND count GREATER 256)
+    message(FATAL_ERROR "korvel_add_bitmaps: FRAMES ${arg_FRAMES} has ${count} pictures for "
+                        "${target}; korvel-preview shows at most 256 of one header: split them "
+                        "into several FRAMES")
+  endif()
+  set(${out} ${options} PARENT_SCOPE)
+endfunction()
+
+# The pictures' paths, from the calling folder, and their arrays' names,
+# without the prefix: the stem made a C identifier, <table>_<index> of
+# FRAMES, <name>_black and _colour of PLANES. Each name, and each header's
+# <name>.h, is claimed for the target.
+function(_korvel_name_pictures names paths)
+  set(planes black colour)
+  set(index 0)
+  set(named)
+  set(given)
+  foreach(picture IN LISTS arg_UNPARSED_ARGUMENTS)
+    get_filename_component(path "${picture}" ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    if(DEFINED arg_FRAMES)
+      set(name ${arg_FRAMES}_${index})
+    elseif(DEFINED arg_PLANES)
+      list(GET planes ${index} plane)
+      set(name ${arg_PLANES}_${plane})
+    else()
+      if(path IN_LIST given)
+        message(FATAL_ERROR "korvel_add_bitmaps: ${path} is given twice for ${target}")
+      endif()
+      get_filename_component(stem "${path}" NAME_WLE)
+      set(name)
+      if(NOT stem STREQUAL "")
+        string(MAKE_C_IDENTIFIER "${stem}" name)
+      endif()
+      _korvel_check_name("${arg_PREFIX}${name}" "${path}")
+    endif()
+    math(EXPR index "${index} + 1")
+    list(APPEND named ${name})
+    list(APPEND given "${path}")
+    if(NOT group STREQUAL "")
+      _korvel_claim("${path}" ${arg_PREFIX}${name})
+    else()
+      _korvel_sizes(sizes ${arg_PREFIX}${name})
+      _korvel_claim("${path}" ${arg_PREFIX}${name} ${name}.h ${sizes})
+    endif()
+    # A picture another rule makes may be missing yet.
+    get_source_file_property(generated "${path}" GENERATED)
+    if(NOT EXISTS "${path}" AND NOT generated)
+      message(FATAL_ERROR "korvel_add_bitmaps: ${path} for ${target} does not exist")
+    endif()
+  endforeach()
+  # The table's name, or the planes' header's, and the delays' table.
+  if(NOT group STREQUAL "")
+    _korvel_sizes(sizes ${arg_PREFIX}${group})
+    _korvel_claim("${given}" ${arg_PREFIX}${group} ${group}.h)
+    if(DEFINED arg_DELAYS)
+      _korvel_claim("${given}" ${arg_PREFIX}${arg_FRAMES}_delays)
+    endif()
+    _korvel_claim("${given}" ${sizes})
+  endif()
+  set(${names} ${named} PARENT_SCOPE)
+  set(${paths} "${given}" PARENT_SCOPE)
+endfunction()
+
+# The names of a pixels-only array's size, <name>_width and <name>_height;
+# none for other arrays.
+function(_korvel_sizes out name)
+  set(sizes)
+  if(arg_PIXELS_ONLY)
+    set(sizes ${name}_width ${name}_height)
+  endif()
+  set(${out} ${sizes} PARENT_SCOPE)
+endfunction()
+
+# The rule that makes korvel/<name>.h of the pictures, in outputs. korvel's
+# own build runs its korvel-header as it runs its tests: under the emulator
+# of a cross build.
+function(_korvel_add_header name pictures)
+  set(program $<TARGET_FILE:korvel::korvel-header>)
+  get_target_property(imported korvel::korvel-header IMPORTED)
+  if(NOT imported)
+    get_target_property(emulator korvel::korvel-header CROSSCOMPILING_EMULATOR)
+    if(emulator)
+      set(program ${emulator} ${program})
+    endif()
+  endif()
+  set(header ${include}/korvel/${name}.h)
+  add_custom_command(OUTPUT ${header}
+    COMMAND ${program} ${options} ${header} ${arg_PREFIX}${name} ${pictures}
+    DEPENDS ${pictures} korvel::korvel-header
+    COMMENT "korvel: making korvel/${name}.h"
+    VERBATIM)
+  set(outputs ${outputs} ${header} PARENT_SCOPE)
+endfunction()
+
 # DELAYS takes one number of milliseconds a frame, as an unsigned int holds
 # it on every target, and ends at the next keyword or the end: the pictures
 # stand before it.
-function(_korvel_check_delays target count frames delays)
+function(_korvel_check_delays count frames delays)
   list(LENGTH delays given)
   if(frames STREQUAL "")
     message(FATAL_ERROR "korvel_add_bitmaps: DELAYS needs FRAMES for ${target}, as in "
@@ -275,29 +300,25 @@ endfunction()
 # included: configuring fails, naming both. Arrays are claimed by their
 # names, headers by <name>.h, as no C identifier holds a '.'; the key holds
 # the target and the name apart, as neither holds a ':'.
-function(_korvel_claim_name target name files)
-  set(key _korvel_claim:${target}:${name})
-  get_property(earlier GLOBAL PROPERTY ${key})
-  if(earlier STREQUAL files)
-    message(FATAL_ERROR "korvel_add_bitmaps: ${files} is given twice for ${target}")
-  elseif(earlier)
-    message(FATAL_ERROR "korvel_add_bitmaps: ${files} and ${earlier} would both be "
-                        "named ${name} for ${target}; rename one of them")
-  endif()
-  set_property(GLOBAL PROPERTY ${key} "${files}")
-  set_property(GLOBAL APPEND PROPERTY _korvel_names:${target} ${name})
+function(_korvel_claim files)
+  foreach(name IN LISTS ARGN)
+    set(key _korvel_claim:${target}:${name})
+    get_property(earlier GLOBAL PROPERTY ${key})
+    if(earlier STREQUAL files)
+      message(FATAL_ERROR "korvel_add_bitmaps: ${files} is given twice for ${target}")
+    elseif(earlier)
+      message(FATAL_ERROR "korvel_add_bitmaps: ${files} and ${earlier} would both be "
+                          "named ${name} for ${target}; rename one of them")
+    endif()
+    set_property(GLOBAL PROPERTY ${key} "${files}")
+    set_property(GLOBAL APPEND PROPERTY _korvel_names:${target} ${name})
+  endforeach()
   # Once all targets and their links are known, the names that reach each.
   get_property(deferred GLOBAL PROPERTY _korvel_deferred)
   if(NOT deferred)
     set_property(GLOBAL PROPERTY _korvel_deferred ON)
     cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL _korvel_check_reach)
   endif()
-endfunction()
-
-# The size of pixels-only arrays takes two more names.
-function(_korvel_claim_size target name files)
-  _korvel_claim_name(${target} ${name}_width "${files}")
-  _korvel_claim_name(${target} ${name}_height "${files}")
 endfunction()
 
 # A target sees the headers of its own calls and of every INTERFACE library

@@ -138,6 +138,7 @@ korvel_add_bitmaps(consumer FRAMES f pictures/w1.bmp DELAYS 65536)|not '65536'
 korvel_add_bitmaps(consumer FRAMES f pictures/w1.bmp pictures/w9.bmp DELAYS 100)|DELAYS of f for consumer gives 1 delays for 2 pictures
 korvel_add_bitmaps(consumer pictures/spinner_delays.bmp)|would both be named spinner_delays for consumer
 korvel_add_bitmaps(consumer PREFIX icon_ pictures/clock.bmp) \n korvel_add_bitmaps(consumer pictures/icon_clock.bmp)|would both be named icon_clock for consumer
+korvel_add_bitmaps(consumer PREFIX p_ PIXELS_ONLY pictures/w1.bmp) \n korvel_add_bitmaps(consumer pictures/p_w1_width.bmp)|would both be named p_w1_width for consumer
 korvel_add_bitmaps(consumer PREFIX p_ PLANES w1 pictures/w9.bmp pictures/w33.bmp) \n korvel_add_bitmaps(consumer pictures/w1.bmp)|would both be named w1.h for consumer
 configure_file(pictures/w1.bmp \${CMAKE_CURRENT_SOURCE_DIR}/pictures/anim_0.bmp COPYONLY) \n korvel_add_bitmaps(consumer PREFIX p_ FRAMES anim pictures/w9.bmp) \n korvel_add_bitmaps(consumer pictures/anim_0.bmp)|
 korvel_add_bitmaps(consumer FRAMES _Pragma pictures/w1.bmp)|FRAMES _Pragma would name its array _Pragma,
