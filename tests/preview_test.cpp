@@ -192,6 +192,8 @@ INSTANTIATE_TEST_SUITE_P(
                        }(), manyarrays},
         previewrefusal{"rotatenone", "/* korvel rotate: */\n#define bmppic x\n" + array("0x01, 0x01,\n  0x80"),
                        message("Text nennt im Kommentar \"korvel rotate:\" den unbekannten Wert \"\" (erlaubt: 0, 90, 180, 270)")},
+        previewrefusal{"rotateone", "/* korvel rotate: 9 */\n#define bmppic x\n" + array("0x01, 0x01,\n  0x80"),
+                       message("Text nennt im Kommentar \"korvel rotate:\" den unbekannten Wert \"9\" (erlaubt: 0, 90, 180, 270)")},
         previewrefusal{"plainintable", "// x\n" + array("0x01, 0x01,\n  0x80") +
                                            "static const unsigned char *const f[] = {\n    f_0\n};\n", notarray},
         previewrefusal{"twoplain", "// a\n" + array("0x01, 0x01,\n  0x80") + array("0x01, 0x01,\n  0x80"), notarray},
