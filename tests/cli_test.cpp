@@ -293,6 +293,20 @@ TEST(HeaderFiles, LongNamesAndUnchangedHeaders)
     EXPECT_NE(std::filesystem::last_write_time(header), old);
 }
 
+// A header and a picture named without a folder are in the current one,
+// as users type them.
+TEST(HeaderFiles, NamesWithoutAFolderAreInTheCurrentOne)
+{
+    std::string bitmap = fixture("bare.bmp", bmpfile({8, 1, speckle}));
+    EXPECT_EQ(runheader({dir + "/full.h", "bare", bitmap}).status, 0);
+    auto back = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    korvelrun run = runheader({"bare.h", "bare", "bare.bmp"});
+    std::filesystem::current_path(back);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readfile(dir + "/bare.h"), readfile(dir + "/full.h"));
+}
+
 // Headers of one name that hold different things have guards of their
 // own, so that including two of them fails loudly instead of dropping one;
 // every form keeps korvel's lines (a row a line, a page a line), and the
