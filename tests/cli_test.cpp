@@ -326,9 +326,10 @@ TEST(HeaderFiles, EachKindAndFormHasItsGuardAndLines)
          "static const unsigned char *const bilder[] = {\n    bilder_0,\n    bilder_1\n};\n"
          "static const unsigned int bilder_delays[] = {\n    40,\n    1000\n};\n#endif\n"},
         {{"--planes"}, 2, "KORVEL_bilder_PLANES_H", ""},
-        {{"--layout", "xbm"}, 1, "KORVEL_bilder_XBM_H", array + "  0x4A, 0x01, \n  0xB5, 0x00, \n  0xB5, 0x00 };\n"},
+        {{"--layout", "xbm"}, 1, "KORVEL_bilder_XBM_H",
+         array + "  0x4A, 0x01, \n  0xB5, 0x00, \n  0xB5, 0x00 };\n\n  \n\n#undef bmppic\n#endif\n"},
         {{"--layout", "pages"}, 1, "KORVEL_bilder_PAGES_H",
-         array + "  0x06, 0x01, 0x06, 0x01, 0x06, 0x06, 0x01, 0x06, 0x01 };\n"},
+         array + "  0x06, 0x01, 0x06, 0x01, 0x06, 0x06, 0x01, 0x06, 0x01 };\n\n  \n\n#undef bmppic\n#endif\n"},
         {{"--pixels-only", "--polarity", "white", "--rotate", "270", "--frames"}, 1,
          "KORVEL_bilder_WHITE_PIXELS_ONLY_R270_FRAMES_H", ""},
     };
