@@ -150,6 +150,7 @@ TEST(HeaderUsage, UnknownOptionsAndLayoutsAreNamed)
         {{"-frames", header, "h", bitmap}, "\n\nMehrere Bilder brauchen --frames ... \n"},
         {{header, "wifi-strong", bitmap}, notidentifier("wifi-strong")},
         {{header, "", bitmap}, notidentifier("")},
+        {{header, "0x", bitmap}, notidentifier("0x")},
         {{header, "-x", bitmap}, notidentifier("-x")},
         {{header, "int", bitmap}, compilers("int")},
         {{header, "unix", bitmap}, compilers("unix")},
