@@ -31,8 +31,8 @@
 
   // Every file gets its card in the order given and is handled at once;
   // the worker reads and converts them in that order, and each result is
-  // shown as it is made. The cards are made a few to a task, so that the page
-  // answers while many files arrive.
+  // shown as it is made. The cards are made a few to a task, so that the
+  // page answers while many files arrive.
   let adding = Promise.resolve();
   function addfiles(files) {
     const all = Array.from(files);
@@ -129,6 +129,13 @@
           job.reject(new Error(data[i].error));
       }
     });
+  });
+
+  // A worker that cannot run at all fails every run, each card saying why.
+  worker.addEventListener('error', (event) => {
+    for (const job of [...(running || []), ...waiting.splice(0)])
+      job.reject(new Error(event.message));
+    running = null;
   });
 
   // korvel on name, with bytes as the file's content; null bytes leave
