@@ -266,6 +266,10 @@ INSTANTIATE_TEST_SUITE_P(
                        madeheader{{"--pixels-only"}, {right}, [](const std::string &text) {
                                       return replaced(text, "#define f_width 2\n", "");
                                   }}},
+        previewrefusal{"widthnotnumber", "", nosize("f"),
+                       madeheader{{"--pixels-only"}, {right}, [](const std::string &text) {
+                                      return replaced(text, "#define f_width 2\n", "#define f_width 2x\n");
+                                  }}},
         previewrefusal{"width8193", "", nosize("f"),
                        madeheader{{"--pixels-only"}, {right}, [](const std::string &text) {
                                       return replaced(text, "f_width 2", "f_width 8193");
