@@ -2,7 +2,9 @@
 // korvel im Browser: the worker that runs korvel's programs, so that the
 // page stays responsive while they work. The page starts it from the
 // module's script (korvelPrograms) and this one, and sends the module's
-// WebAssembly as base64 first; then one message a run, answered in turn.
+// WebAssembly as base64 first; then batches of runs, each answered by one
+// message of their results. It also reads the files dropped on the page
+// and paints every preview from the array's bytes.
 //
 // korvel's conversions and the reading of a pasted text's arrays are calls
 // into one instance that lives as long as the worker. korvel-header and
