@@ -63,7 +63,7 @@ static_assert(maxstride * maxside <= sizeof swbmp::pixels,
               "the largest picture must fit the pixel buffer");
 
 bmppixels viewof(swbmp &image);
-void setgeometry(swbmp &image, uint32_t width, uint32_t height);
+void setgeometry(swbmp &image, const bmppixels &view);
 void report(bmpverdict verdict, const char *path, const bmpheader &header, uint32_t limit,
             const char *more, FILE *out);
 bmpverdict readbmp(bmpsource &in, bmpheader &header, bmppixels &image, uint32_t limit);
@@ -98,8 +98,7 @@ bool readswbmpfile(const char *path, swbmp &image, FILE *messages)
     bmppixels view = viewof(image);
     if (!readbmpfile(path, view, maxside, messages))
         return false;
-    setgeometry(image, view.width, view.height);
-    image.topdown = view.topdown;
+    setgeometry(image, view);
     return true;
 }
 
@@ -107,8 +106,7 @@ bmpverdict readswbmp(FILE *in, bmpheader &header, swbmp &image)
 {
     bmppixels view = viewof(image);
     bmpverdict verdict = readbmppixels(in, header, view, maxside);
-    setgeometry(image, view.width, view.height);
-    image.topdown = view.topdown;
+    setgeometry(image, view);
     return verdict;
 }
 
@@ -154,8 +152,7 @@ bool convertswbmp(const char *name, const uint8_t *data, size_t size, FILE *out)
         report(verdict, name, header, maxside, "", out);
         return false;
     }
-    setgeometry(image, view.width, view.height);
-    image.topdown = view.topdown;
+    setgeometry(image, view);
     printswbmp(image, out);
     return true;
 }
@@ -167,14 +164,17 @@ bmppixels viewof(swbmp &image)
     return {0, 0, 0, false, image.pixels, sizeof image.pixels, false};
 }
 
-void setgeometry(swbmp &image, uint32_t width, uint32_t height)
+// korvel's picture takes the size and row order of what was read into it.
+void setgeometry(swbmp &image, const bmppixels &view)
 {
+    uint32_t width = view.width;
     image.width = width;
-    image.height = height;
+    image.height = view.height;
+    image.topdown = view.topdown;
     uint32_t words = (width >> 5) + ((width & 31) != 0);
     image.stride = words << 2;
     image.rowbytes = static_cast<uint8_t>((width >> 3) + ((width & 7) != 0));
-    image.size = image.stride * height;
+    image.size = image.stride * view.height;
 }
 
 void report(bmpverdict verdict, const char *path, const bmpheader &header, uint32_t limit,
