@@ -216,14 +216,14 @@ textverdict readcomment(FILE *in, arrayform &form, korveltext &text)
     if (c != '*')
         return textnotarray;
     c = nextnonblank(in);
-    char name[16], value[16];
+    char name[16];
     formchoice which;
     if (matches(in, c, formcomment) && readword(in, c, name, sizeof name) && c == ':') {
         if (findchoice(name, which)) {
+            // The value is read where its refusal names it, whole.
             c = nextnonblank(in);
-            bool word = readword(in, c, value, sizeof value);
-            if (!word || !findvalue(which, value, form.choice[which])) {
-                snprintf(text.message, sizeof text.message, "%s", word ? value : "");
+            char *value = text.message;
+            if (!readword(in, c, value, sizeof text.message) || !findvalue(which, value, form.choice[which])) {
                 text.badchoice = which;
                 return textbadchoice;
             }
@@ -243,17 +243,15 @@ bool skipcomment(FILE *in, int c)
 }
 
 // A word of a form comment: letters, digits and '-', from c on; c is left
-// at the character after it.
+// at the character after it. A word too long for size is false, its start
+// in word.
 bool readword(FILE *in, int &c, char *word, size_t size)
 {
     size_t length = 0;
-    for (; isidentifier(c) || c == '-'; c = fgetc(in)) {
-        if (length + 1 == size)
-            return false;
+    for (; (isidentifier(c) || c == '-') && length + 1 < size; c = fgetc(in))
         word[length++] = static_cast<char>(c);
-    }
     word[length] = '\0';
-    return length > 0;
+    return length > 0 && !isidentifier(c) && c != '-';
 }
 
 bool skipline(FILE *in)
@@ -271,22 +269,24 @@ bool skipline(FILE *in)
 // pixels-only arrays.
 bool readdirective(FILE *in, char *name, unsigned long size[2])
 {
+    // Blanks in a row are kept as one and a comment not at all, so that
+    // only a line of more words than a name's fills line.
     char line[2 * maxname + 64];
     size_t length = 0;
+    bool comment = false;
     int c;
     while ((c = fgetc(in)) != EOF && c != '\n') {
+        if (length > 0 && line[length - 1] == '/' && (c == '/' || c == '*')) {
+            comment = true;
+            length--;
+        }
+        if (comment || (iswhite(c) && length > 0 && iswhite(line[length - 1])))
+            continue;
         if (length + 1 == sizeof line)
             return false;
         line[length++] = static_cast<char>(c);
     }
     line[length] = '\0';
-    for (char *comment = line; (comment = strchr(comment, '/')) != nullptr; comment++) {
-        if (comment[1] == '/' || comment[1] == '*') {
-            length = static_cast<size_t>(comment - line);
-            *comment = '\0';
-            break;
-        }
-    }
     const char *p = line;
     auto word = [&p](const char *expected) {
         while (iswhite(*p))

@@ -143,6 +143,9 @@ INSTANTIATE_TEST_SUITE_P(
                                    array("0x01, 0x01,\n  0x80") + "#define OTHER 1\n# define bmppic zZ_9 /* frame */\n" +
                                    array("0x02, 0x01,\n  0x40") + "#undef bmppic // done\n",
                   "Zz_0\n" + dotdrawn + "zZ_9\n" + rightdrawn},
+        // Blanks and a comment past any name's length in a directive.
+        shapecase{"longdirective", "#define bmppic x" + std::string(600, ' ') + "// " + std::string(600, '-') + "\n" +
+                                       array("0x01, 0x01,\n  0x80"), dotdrawn},
         // korvel's text with what is added most often after korvel x.bmp >
         // x.h, and comments among the bytes.
         shapecase{"commented", "// logo\n#pragma once\n" + array("0x02, /* w */ 0x01, // h\n  0x40 // row 1\n") +
@@ -194,6 +197,9 @@ INSTANTIATE_TEST_SUITE_P(
                        message("Text nennt im Kommentar \"korvel rotate:\" den unbekannten Wert \"\" (erlaubt: 0, 90, 180, 270)")},
         previewrefusal{"rotateone", "/* korvel rotate: 9 */\n#define bmppic x\n" + array("0x01, 0x01,\n  0x80"),
                        message("Text nennt im Kommentar \"korvel rotate:\" den unbekannten Wert \"9\" (erlaubt: 0, 90, 180, 270)")},
+        previewrefusal{"rotatelong", "/* korvel rotate: 1234567890123456 */\n#define bmppic x\n" + array("0x01, 0x01,\n  0x80"),
+                       message("Text nennt im Kommentar \"korvel rotate:\" den unbekannten Wert \"1234567890123456\" (erlaubt: 0, 90, 180, 270)")},
+        previewrefusal{"longdefine", "#define OTHER " + std::string(600, '1') + "\n" + array("0x01, 0x01,\n  0x80"), notarray},
         previewrefusal{"plainintable", "// x\n" + array("0x01, 0x01,\n  0x80") +
                                            "static const unsigned char *const f[] = {\n    f_0\n};\n", notarray},
         previewrefusal{"twoplain", "// a\n" + array("0x01, 0x01,\n  0x80") + array("0x01, 0x01,\n  0x80"), notarray},
