@@ -276,6 +276,10 @@ INSTANTIATE_TEST_SUITE_P(
                        madeheader{{"--pixels-only"}, {right}, [](const std::string &text) {
                                       return replaced(text, "#define f_width 2\n", "#define f_width 2x\n");
                                   }}},
+        previewrefusal{"widthnoname", "", nosize("f"),
+                       madeheader{{"--pixels-only"}, {right}, [](const std::string &text) {
+                                      return replaced(text, "#define f_width", "#define _width");
+                                  }}},
         previewrefusal{"width8193", "", nosize("f"),
                        madeheader{{"--pixels-only"}, {right}, [](const std::string &text) {
                                       return replaced(text, "f_width 2", "f_width 8193");
@@ -287,6 +291,10 @@ INSTANTIATE_TEST_SUITE_P(
         previewrefusal{"planesrenamed", "", planesunlike,
                        madeheader{{"--planes"}, {right, right}, [](const std::string &text) {
                                       return replaced(text, "f_colour", "g_colour");
+                                  }}},
+        previewrefusal{"planesnoname", "", planesunlike,
+                       madeheader{{"--planes"}, {right, right}, [](const std::string &text) {
+                                      return replaced(replaced(text, "f_colour", "_colour"), "f_black", "_black");
                                   }}},
         previewrefusal{"unknownlayout", "",
                        message("Text nennt im Kommentar \"korvel layout:\" den unbekannten Wert \"vlsb\" (erlaubt: korvel, xbm, pages)"),
