@@ -228,11 +228,19 @@ TEST(HeaderFiles, OnlyItsOwnHeaderIsWrittenOver)
     // folder, as tests run as root) is said with the system's reason.
     if (!windowsprogram(headerbinary()))
         cases.push_back({users + "/x.h", message("Headerdatei " + users + "/x.h konnte nicht gelesen werden (Not a directory)")});
+    // A header its file system will not let go: immutable, where root can
+    // make it so.
+    std::string fixed = dir + "/fixed.h";
+    runheader({fixed, "u", bitmap});
+    bool immutable = !windowsprogram(headerbinary()) && std::system(("chattr +i " + fixed + " 2>/dev/null").c_str()) == 0;
+    if (immutable)
+        cases.push_back({fixed, message("Headerdatei " + fixed + " konnte nicht geschrieben werden (Operation not permitted)")});
     for (const auto &c : cases) {
         korvelrun run = runheader({c.header, "v", bitmap});
         EXPECT_EQ(run.err, c.says);
         EXPECT_EQ(run.status, 1);
     }
+    EXPECT_TRUE(!immutable || std::system(("chattr -i " + fixed).c_str()) == 0);
     EXPECT_EQ(readfile(bitmap), bmpfile({8, 1, speckle}));
     EXPECT_EQ(readfile(users), "int x;\n");
     EXPECT_TRUE(std::filesystem::is_directory(folder));
