@@ -257,6 +257,7 @@ TEST(HeaderSizes, WholeScreensArePixelsOnly)
     std::string small = fixture("small.bmp", bmpfile({9, 3, speckle}));
     std::string huge = fixture("huge.bmp", bmpfile({8193, 1, speckle}));
     std::string wider = fixture("wider.bmp", bmpfile({10, 3, speckle}));
+    std::string widest = fixture("widest.bmp", bmpfile({8192, 2, speckle}));
     std::string header = dir + "/sizes.h";
     const std::string only = ", mit --pixels-only bis 8192";
     const struct {
@@ -273,6 +274,7 @@ TEST(HeaderSizes, WholeScreensArePixelsOnly)
         {{"--planes", header, "p", small, wider},
          message("Datei " + wider + ": Bildgroesse 10 x 3, die schwarze Ebene " + small + " hat 9 x 3; beide"
                  " Ebenen eines Bildes haben eine Groesse")},
+        {{"--pixels-only", "--rotate", "180", header, "p", widest}, ""},
         {{"--pixels-only", "--rotate", "90", header, "p", panel}, ""},
     };
     for (const auto &c : cases) {
