@@ -143,6 +143,8 @@ INSTANTIATE_TEST_SUITE_P(
                                    array("0x01, 0x01,\n  0x80") + "#define OTHER 1\n# define bmppic zZ_9 /* frame */\n" +
                                    array("0x02, 0x01,\n  0x40") + "#undef bmppic // done\n",
                   "Zz_0\n" + dotdrawn + "zZ_9\n" + rightdrawn},
+        shapecase{"onecharnames", "#define bmppic a\n" + array("0x01, 0x01,\n  0x80") + "#undef bmppic\n#define bmppic b\n" +
+                                      array("0x02, 0x01,\n  0x40"), "a\n" + dotdrawn + "b\n" + rightdrawn},
         // Blanks and a comment past any name's length in a directive.
         shapecase{"longdirective", "#define bmppic x" + std::string(600, ' ') + "// " + std::string(600, '-') + "\n" +
                                        array("0x01, 0x01,\n  0x80"), dotdrawn},
@@ -202,6 +204,12 @@ INSTANTIATE_TEST_SUITE_P(
         previewrefusal{"longdefine", "#define OTHER " + std::string(600, '1') + "\n" + array("0x01, 0x01,\n  0x80"), notarray},
         previewrefusal{"plainintable", "// x\n" + array("0x01, 0x01,\n  0x80") +
                                            "static const unsigned char *const f[] = {\n    f_0\n};\n", notarray},
+        // korvel's own text has the only array without a name.
+        previewrefusal{"namedthenplain", "#define bmppic a\n" + array("0x01, 0x01,\n  0x80") + "#undef bmppic\n" +
+                                             array("0x01, 0x01,\n  0x80"), notarray},
+        previewrefusal{"plainthennamed", array("0x01, 0x01,\n  0x80") + "#define bmppic b\n" + array("0x01, 0x01,\n  0x80"),
+                       notarray},
+        previewrefusal{"definenoname", "#define bmppic\n" + array("0x01, 0x01,\n  0x80"), notarray},
         previewrefusal{"twoplain", "// a\n" + array("0x01, 0x01,\n  0x80") + array("0x01, 0x01,\n  0x80"), notarray},
         previewrefusal{"nocomment", array("0x01, / 0x01,\n  0x80"), notarray},
         previewrefusal{"unclosed", array("0x01, 0x01, /* 0x80"), notarray},
@@ -232,6 +240,10 @@ INSTANTIATE_TEST_SUITE_P(
                        pastwidth(3)},
         previewrefusal{"opencomment", "/*", notarray, madeheader{{}, {dot}}},
         previewrefusal{"headercode", "int x;\n", notarray, madeheader{{}, {dot}}},
+        previewrefusal{"tablecode", "", notarray,
+                       madeheader{{"--frames"}, {right, dot}, [](const std::string &text) {
+                                      return replaced(text, "    f_0,", "    f_0 + 1,");
+                                  }}},
         previewrefusal{"badframe", "", badcount(0, 1, 1, 1),
                        madeheader{{"--frames"}, {right, dot}, [](const std::string &text) {
                                       return replaced(text, "0x01, 0x01,\n  0x80 };", "0x01, 0x01 };");
