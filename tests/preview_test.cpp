@@ -207,8 +207,8 @@ INSTANTIATE_TEST_SUITE_P(
         // korvel's own text has the only array without a name.
         previewrefusal{"namedthenplain", "#define bmppic a\n" + array("0x01, 0x01,\n  0x80") + "#undef bmppic\n" +
                                              array("0x01, 0x01,\n  0x80"), notarray},
-        previewrefusal{"plainthennamed", array("0x01, 0x01,\n  0x80") + "#define bmppic b\n" + array("0x01, 0x01,\n  0x80"),
-                       notarray},
+        previewrefusal{"plainthennamed", "// a\n" + array("0x01, 0x01,\n  0x80") + "#define bmppic b\n" +
+                                             array("0x01, 0x01,\n  0x80"), notarray},
         previewrefusal{"definenoname", "#define bmppic\n" + array("0x01, 0x01,\n  0x80"), notarray},
         previewrefusal{"twoplain", "// a\n" + array("0x01, 0x01,\n  0x80") + array("0x01, 0x01,\n  0x80"), notarray},
         previewrefusal{"nocomment", array("0x01, / 0x01,\n  0x80"), notarray},
