@@ -771,11 +771,13 @@ async function alltogether(own) {
   assert.deepEqual([own.requests, own.errors], [[], []]);
 }
 
-// Each row: a text pasted, as korvel-preview reads it from a pipe.
+// Each row: a text pasted, as korvel-preview reads it from a pipe. The
+// page reads them in one instance, in this order: korvel's own text after
+// a header in another layout.
 const pastes = {
-  korvel: () => korvel(pictures[0]).text,
   header: () => korvelheader(['--frames', '--delays', '40,1000', '--layout', 'pages'], join(work, 'paste.h'), 'lauf',
                               [pictures[0], join(seeds, 'w9.bmp')]),
+  korvel: () => korvel(pictures[0]).text,
   toomany: () => 'static const unsigned char bmppic [] = {\n  0x08, 0x01,\n  0x7E, 0x00 };\n',
   message: () => korvel(join(work, 'fehlt.bmp')).text,
 };
