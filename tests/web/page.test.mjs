@@ -613,7 +613,7 @@ async function droplongest(own, files, count) {
 }
 
 // On a shared 2-core machine a drop now and then has one task of 50 to
-// 150 ms (the browser laying out the new cards); the page before the
+// 90 ms (the browser laying out the new cards); the page before the
 // worker held it 300 ms to 2.3 s every time.
 test('while 200 BMPs or a 500-frame GIF are converted, no task holds the page 250 ms, and in one of three drops none 50 ms', { skip: !magick && 'no ImageMagick' }, async () => {
   const gif = join(work, 'lang.gif');
