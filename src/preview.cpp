@@ -269,8 +269,8 @@ bool skipline(FILE *in)
 // pixels-only arrays.
 bool readdirective(FILE *in, char *name, unsigned long size[2])
 {
-    // Blanks in a row are kept as one and a comment not at all, so that
-    // only a line of more words than a name's fills line.
+    // Blanks in a row are kept as one and a comment not at all: padding
+    // and remarks never make a directive too long to read.
     char line[2 * maxname + 64];
     size_t length = 0;
     bool comment = false;

@@ -68,6 +68,8 @@ const picture speckled{9, 10, speckle};
 const picture framed{9, 10, [](uint32_t x, uint32_t y) { return frame(9, 10, x, y); }};
 const picture screen{800, 480, [](uint32_t x, uint32_t y) { return frame(800, 480, x, y) || speckle(x, y); }};
 
+// korvel's text of a lit pixel, and its drawing.
+const std::string dottext = array("0x01, 0x01,\n  0x80");
 const std::string dotdrawn = "1 x 1\n┌─┐\n│▀│\n└─┘\n";
 const std::string rightdrawn = "2 x 1\n┌──┐\n│ ▀│\n└──┘\n";
 
@@ -103,7 +105,7 @@ TEST_P(Shape, IsDrawnExactly)
 INSTANTIATE_TEST_SUITE_P(
     Shapes, Shape,
     testing::Values(
-        shapecase{"one", array("0x01, 0x01,\n  0x80"), "1 x 1\n┌─┐\n│▀│\n└─┘\n"},
+        shapecase{"one", dottext, "1 x 1\n┌─┐\n│▀│\n└─┘\n"},
         // An odd row count: the last text line has an unlit lower half.
         shapecase{"w7h3", array("0x07, 0x03,\n  0xFE, \n  0xAA, \n  0x54"),
                   "7 x 3\n┌───────┐\n│█▀█▀█▀█│\n│ ▀ ▀ ▀ │\n└───────┘\n"},
@@ -140,21 +142,20 @@ INSTANTIATE_TEST_SUITE_P(
         // Hand edits that C accepts: a byte order mark, line comments, tabs
         // and blanks in directives; the name is the one the compiler reads.
         shapecase{"handedits", "\xEF\xBB\xBF// edited\n#\tdefine\tbmppic PROGMEM Zz_0 // frame\n" +
-                                   array("0x01, 0x01,\n  0x80") + "#define OTHER 1\n# define bmppic zZ_9 /* frame */\n" +
+                                   dottext + "#define OTHER 1\n# define bmppic zZ_9 /* frame */\n" +
                                    array("0x02, 0x01,\n  0x40") + "#undef bmppic // done\n",
                   "Zz_0\n" + dotdrawn + "zZ_9\n" + rightdrawn},
-        shapecase{"onecharnames", "#define bmppic a\n" + array("0x01, 0x01,\n  0x80") + "#undef bmppic\n#define bmppic b\n" +
+        shapecase{"onecharnames", "#define bmppic a\n" + dottext + "#undef bmppic\n#define bmppic b\n" +
                                       array("0x02, 0x01,\n  0x40"), "a\n" + dotdrawn + "b\n" + rightdrawn},
         // Blanks and a comment past any name's length in a directive.
         shapecase{"longdirective", "#define bmppic x" + std::string(600, ' ') + "// " + std::string(600, '-') + "\n" +
-                                       array("0x01, 0x01,\n  0x80"), dotdrawn},
+                                       dottext, dotdrawn},
         // korvel's text with what is added most often after korvel x.bmp >
         // x.h, and comments among the bytes.
         shapecase{"commented", "// logo\n#pragma once\n" + array("0x02, /* w */ 0x01, // h\n  0x40 // row 1\n") +
                                    "// end\n", rightdrawn},
         // Named korvel's own, as a hand may write it.
-        shapecase{"korvelnamed", "/* korvel layout: korvel */\n#define bmppic f\n" +
-                                     array("0x01, 0x01,\n  0x80"), dotdrawn}),
+        shapecase{"korvelnamed", "/* korvel layout: korvel */\n#define bmppic f\n" + dottext, dotdrawn}),
     [](const auto &info) { return std::string(info.param.name); });
 
 struct previewrefusal {
@@ -188,29 +189,27 @@ INSTANTIATE_TEST_SUITE_P(
         previewrefusal{"korvelmessage", notfound("logo.bmp") + "\n", notfound("logo.bmp")},
         previewrefusal{"korvelsize", badsize("breit.bmp", 300, 2) + "\n", badsize("breit.bmp", 300, 2)},
         previewrefusal{"notquitemessage", "\n\nDatei logo.bmp wurde nicht gefunden\n\n", notarray},
-        previewrefusal{"messagethenarray", notfound("a.bmp") + array("0x01, 0x01,\n  0x80"), notarray},
+        previewrefusal{"messagethenarray", notfound("a.bmp") + dottext, notarray},
         previewrefusal{"manyarrays", [] {
                            std::string text;
                            for (int k = 0; k < 257; k++)
-                               text += "#define bmppic f_" + std::to_string(k) + "\n" + array("0x01, 0x01,\n  0x80") + "#undef bmppic\n";
+                               text += "#define bmppic f_" + std::to_string(k) + "\n" + dottext + "#undef bmppic\n";
                            return text;
                        }(), manyarrays},
-        previewrefusal{"rotatenone", "/* korvel rotate: */\n#define bmppic x\n" + array("0x01, 0x01,\n  0x80"),
+        previewrefusal{"rotatenone", "/* korvel rotate: */\n#define bmppic x\n" + dottext,
                        message("Text nennt im Kommentar \"korvel rotate:\" den unbekannten Wert \"\" (erlaubt: 0, 90, 180, 270)")},
-        previewrefusal{"rotateone", "/* korvel rotate: 9 */\n#define bmppic x\n" + array("0x01, 0x01,\n  0x80"),
+        previewrefusal{"rotateone", "/* korvel rotate: 9 */\n#define bmppic x\n" + dottext,
                        message("Text nennt im Kommentar \"korvel rotate:\" den unbekannten Wert \"9\" (erlaubt: 0, 90, 180, 270)")},
-        previewrefusal{"rotatelong", "/* korvel rotate: 1234567890123456 */\n#define bmppic x\n" + array("0x01, 0x01,\n  0x80"),
+        previewrefusal{"rotatelong", "/* korvel rotate: 1234567890123456 */\n#define bmppic x\n" + dottext,
                        message("Text nennt im Kommentar \"korvel rotate:\" den unbekannten Wert \"1234567890123456\" (erlaubt: 0, 90, 180, 270)")},
-        previewrefusal{"longdefine", "#define OTHER " + std::string(600, '1') + "\n" + array("0x01, 0x01,\n  0x80"), notarray},
-        previewrefusal{"plainintable", "// x\n" + array("0x01, 0x01,\n  0x80") +
+        previewrefusal{"longdefine", "#define OTHER " + std::string(600, '1') + "\n" + dottext, notarray},
+        previewrefusal{"plainintable", "// x\n" + dottext +
                                            "static const unsigned char *const f[] = {\n    f_0\n};\n", notarray},
         // korvel's own text has the only array without a name.
-        previewrefusal{"namedthenplain", "#define bmppic a\n" + array("0x01, 0x01,\n  0x80") + "#undef bmppic\n" +
-                                             array("0x01, 0x01,\n  0x80"), notarray},
-        previewrefusal{"plainthennamed", "// a\n" + array("0x01, 0x01,\n  0x80") + "#define bmppic b\n" +
-                                             array("0x01, 0x01,\n  0x80"), notarray},
-        previewrefusal{"definenoname", "#define bmppic\n" + array("0x01, 0x01,\n  0x80"), notarray},
-        previewrefusal{"twoplain", "// a\n" + array("0x01, 0x01,\n  0x80") + array("0x01, 0x01,\n  0x80"), notarray},
+        previewrefusal{"namedthenplain", "#define bmppic a\n" + dottext + "#undef bmppic\n" + dottext, notarray},
+        previewrefusal{"plainthennamed", "// a\n" + dottext + "#define bmppic b\n" + dottext, notarray},
+        previewrefusal{"definenoname", "#define bmppic\n" + dottext, notarray},
+        previewrefusal{"twoplain", "// a\n" + dottext + dottext, notarray},
         previewrefusal{"nocomment", array("0x01, / 0x01,\n  0x80"), notarray},
         previewrefusal{"unclosed", array("0x01, 0x01, /* 0x80"), notarray},
         previewrefusal{"renamed", "static const unsigned char logo [] = {\n  0x01, 0x01,\n  0x80 };\n",
@@ -218,7 +217,7 @@ INSTANTIATE_TEST_SUITE_P(
         previewrefusal{"decimal", array("1, 1,\n  128"), notarray},
         previewrefusal{"nobrace", "static const unsigned char bmppic [] = {\n  0x01, 0x01,\n  0x80\n",
                        notarray},
-        previewrefusal{"textafter", array("0x01, 0x01,\n  0x80") + "int x;\n", notarray},
+        previewrefusal{"textafter", dottext + "int x;\n", notarray},
         previewrefusal{"nosize", array("0x01"), notarray},
         previewrefusal{"width0", array("0x00, 0x01"), notarray},
         previewrefusal{"height0", array("0x01, 0x00"), notarray},
