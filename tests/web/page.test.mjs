@@ -683,6 +683,13 @@ async function alltogether(own) {
     cards.map((card) => [...card.querySelectorAll('button, select, input, summary, textarea')]
       .filter((field) => field.checkVisibility() && field.tabIndex >= 0).length));
   assert.deepEqual(stops, frames.slice(1).map(() => 1));
+  // Unfolded, they and the header's form are the frame's own.
+  const second = own.tab.locator('[data-korvel-frame="1"]');
+  await second.locator('summary').click();
+  assert.ok(await second.locator('[name="layout"]').isVisible());
+  const [saved] = await Promise.all([own.tab.waitForEvent('download'), second.locator('[data-korvel-save="h"]').click()]);
+  assert.equal(saved.suggestedFilename(), 'lauf_1.h');
+  assert.equal(readFileSync(await saved.path(), 'utf8'), korvel(frames[1]).text);
   // The player shows the frames in turn: over a second, several of them,
   // and nothing else; paused, or out of view, one.
   const player = own.tab.locator('.player:not([hidden])');
