@@ -50,19 +50,27 @@
   // waited for before the next.
   async function fewpertask(list, fn) {
     for (const [index, item] of list.entries()) {
-      if (index % 8 === 7)
-        await nexttask();
+      await breathe();
       await fn(item, index);
     }
   }
 
-  // A promise kept in a task of its own, after what waits now.
-  function nexttask() {
-    return new Promise((resolve) => {
+  // The page's work is cut into tasks of at most a few milliseconds: a
+  // loop over many items calls this before each, and goes on in a task of
+  // its own once the present one has run that long. A fixed number of
+  // items a task is not enough: a slow machine, or one whose other core
+  // is busy, takes several times as long over each.
+  const taskbudget = 8;
+  let taskbegun = -Infinity;
+  async function breathe() {
+    if (performance.now() - taskbegun < taskbudget)
+      return;
+    await new Promise((resolve) => {
       const channel = new MessageChannel();
       channel.port1.onmessage = resolve;
       channel.port2.postMessage(null);
     });
+    taskbegun = performance.now();
   }
 
   picker.addEventListener('change', () => {
@@ -121,8 +129,7 @@
     sendnext();
     handing = handing.then(async () => {
       for (const [i, job] of done.entries()) {
-        if (i % 8 === 7)
-          await nexttask();
+        await breathe();
         if (data[i].error === undefined)
           job.resolve(data[i]);
         else
