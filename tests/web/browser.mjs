@@ -26,9 +26,9 @@ export function missing() {
   return null;
 }
 
-export async function openpage(page) {
+export async function openpage(page, executablePath = chromiumpath) {
   const browser = await playwright().chromium.launch({
-    executablePath: chromiumpath,
+    executablePath,
     // Without these Chromium calls home at start, which a closed network
     // refuses noisily.
     args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking',

@@ -12,7 +12,7 @@ import { createHash } from 'node:crypto';
 import { tmpdir } from 'node:os';
 import { basename, dirname, join, resolve } from 'node:path';
 import { after, before, test } from 'node:test';
-import { choose, missing, openpage } from './browser.mjs';
+import { choose, chromiumpath, missing, openpage } from './browser.mjs';
 
 const why = missing();
 if (why !== null) {
@@ -612,27 +612,27 @@ async function droplongest(own, files, count) {
   }, [files, count]);
 }
 
-// On a shared 2-core machine a drop now and then has one task of 50 to
-// 90 ms (the browser laying out the new cards); the page before the
-// worker held it 300 ms to 2.3 s every time.
-test('while 200 BMPs or a 500-frame GIF are converted, no task holds the page 250 ms, and in one of three drops none 50 ms', { skip: !magick && 'no ImageMagick' }, async () => {
+// Chromium held to one core: this machine stops one of its two virtual
+// cores for 100 ms now and then while both are busy, which would count as
+// a task of the page's; on one, the page's worker and main thread share
+// it, harder on the page than two. The page before the worker held it
+// 300 ms to 2.3 s every time.
+test('while 200 BMPs or a 500-frame GIF are converted, no task holds the page 50 ms', { skip: !magick && 'no ImageMagick' }, async () => {
+  const onecore = join(work, 'chromium-on-one-core');
+  writeFileSync(onecore, `#!/bin/sh\nexec taskset -c "$(taskset -pc $$ | sed 's/.*: //; s/[,-].*//')" ${chromiumpath} "$@"\n`, { mode: 0o755 });
   const gif = join(work, 'lang.gif');
   assert.equal(spawnSync('convert', ['-delay', '4', '-size', '64x32', 'xc:white', '-fill', 'black', '-draw', 'rectangle 0,0 3,31',
                                      '-duplicate', '499', '-layers', 'optimize', gif]).status, 0);
   const logo = Array.from(readFileSync(pictures[0]));
   for (const [files, count] of [[Array.from({ length: 200 }, (_, i) => ({ name: `bild${i}.bmp`, bytes: logo })), 200],
                                 [[{ name: 'lang.gif', bytes: Array.from(readFileSync(gif)) }], 500]]) {
-    const longest = [];
-    while (longest.length < 3 && !longest.some((task) => task < 50)) {
-      const own = await openpage(process.env.KORVEL_PAGE);
-      try {
-        longest.push(await droplongest(own, files, count));
-      } finally {
-        await own.browser.close();
-      }
+    const own = await openpage(process.env.KORVEL_PAGE, onecore);
+    try {
+      const longest = await droplongest(own, files, count);
+      assert.ok(longest < 50, `${count} results: a task of ${longest} ms`);
+    } finally {
+      await own.browser.close();
     }
-    assert.ok(longest.some((task) => task < 50) && longest.every((task) => task < 250),
-              `${count} results: longest tasks of ${longest.join(', ')} ms`);
   }
 });
 
