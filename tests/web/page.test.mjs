@@ -686,7 +686,7 @@ async function alltogether(own) {
   // Unfolded, they and the header's form are the frame's own.
   const second = own.tab.locator('[data-korvel-frame="1"]');
   await second.locator('summary').click();
-  assert.ok(await second.locator('[name="layout"]').isVisible());
+  await second.locator('[name="layout"]').waitFor({ timeout: 5000 });
   const [saved] = await Promise.all([own.tab.waitForEvent('download'), second.locator('[data-korvel-save="h"]').click()]);
   assert.equal(saved.suggestedFilename(), 'lauf_1.h');
   assert.equal(readFileSync(await saved.path(), 'utf8'), korvel(frames[1]).text);
