@@ -127,15 +127,12 @@
     const done = running;
     running = null;
     sendnext();
-    handing = handing.then(async () => {
-      for (const [i, job] of done.entries()) {
-        await breathe();
-        if (data[i].error === undefined)
-          job.resolve(data[i]);
-        else
-          job.reject(new Error(data[i].error));
-      }
-    });
+    handing = handing.then(() => fewpertask(done, (job, i) => {
+      if (data[i].error === undefined)
+        job.resolve(data[i]);
+      else
+        job.reject(new Error(data[i].error));
+    }));
   });
 
   // A worker that cannot run at all fails every run, each card saying why.
